@@ -8,6 +8,8 @@
 #include <QtTest>
 #include <optional>
 
+#include "errors/frm_errors.h"
+#include "errors/hand_off.h"
 #include "test_desktop.h"
 #include "web/show_web_page.h"
 #include "web/web_page_opener.h"
@@ -137,6 +139,17 @@ private slots:
         QCOMPARE(desktop_.WaitForCalls(0).size(), 0);
         QCOMPARE(QDir(scratch.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList{QStringLiteral("not-a-folder")});
+
+        // And through the real hand-off, the error window shows it.
+        trevalon::web::ShowWebPage("http://www.mirrowin.example", {Path(blocker), Path(blocker)},
+                                   &trevalon::errors::HandOffError);
+        trevalon::errors::frmErrors* window = trevalon::errors::ExistingErrorWindow();
+        QVERIFY(window);
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->ErrorLocation, 45);
+        QCOMPARE(window->ErrorNumber, 75);
+        QCOMPARE(window->ErrorDescription, handOff->description);
+        QCOMPARE(answerer.messages().size(), 0);
     }
 
 private:
