@@ -5,7 +5,9 @@
 
 // GLib before Qt: Qt defines "signals" as a keyword, which GIO uses as a name.
 #ifdef _WIN32
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #include <windows.h>
 #include <shellapi.h>
 
