@@ -5,12 +5,11 @@
 #include <QString>
 
 #include "net/site_address.h"
+#include "shell/fonts.h"
+#include "shell/twips.h"
 
 namespace trevalon::shell {
 namespace {
-
-// Window units are twips, 15 to a pixel at 96 dots per inch.
-constexpr int Px(int twips) { return twips / 15; }
 
 // The maker's contact details. Only the web address is real (the build's site);
 // the rest are reserved values that reach no one: a 555-01xx number and an
@@ -30,15 +29,6 @@ QString MailDomain() {
     return host;
 }
 
-QFont BoxFont(bool bold) {
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(8.25);
-    font.setBold(bold);
-    return font;
-}
-
 // A label that breaks its text into lines within its fixed size.
 QLabel* Wrapped(QWidget* parent, const char* name, int left, int top, int width, int height,
                 const QString& text) {
@@ -46,7 +36,7 @@ QLabel* Wrapped(QWidget* parent, const char* name, int left, int top, int width,
     label->setObjectName(QString::fromLatin1(name));
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setGeometry(Px(left), Px(top), Px(width), Px(height));
+    label->setGeometry(TwipsRect(left, top, width, height));
     return label;
 }
 
@@ -55,7 +45,7 @@ QLabel* Line(QWidget* parent, const char* name, int left, int top, const QString
              bool bold = false) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
-    if (bold) label->setFont(BoxFont(true));
+    if (bold) label->setFont(SansSerifFont(8.25, true));
     label->move(Px(left), Px(top));
     label->resize(label->sizeHint().width(), Px(195));
     return label;
@@ -71,7 +61,7 @@ frmAbout::frmAbout(QWidget* parent)
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About Trevalon"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFont(BoxFont(false));
+    setFont(SansSerifFont(8.25));
     setFixedSize(Px(6300), Px(4395));
 
     Label1 = Wrapped(this, "Label1", 60, 60, 6165, 915,

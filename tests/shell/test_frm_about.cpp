@@ -125,9 +125,9 @@ private slots:
         QVERIFY(!box->isSizeGripEnabled());
         QVERIFY(!box->isModal());
         QVERIFY(box->parentWidget() == nullptr);
-        QCOMPARE(box->font().family(), QFont(QStringLiteral("MS Sans Serif")).family());
+        // Liberation Sans stands in where MS Sans Serif is missing (its package is among ours).
         const QString shown = QFontInfo(box->font()).family();
-        QVERIFY2(!shown.isEmpty(), "no font at all");
+        QVERIFY2(shown == "MS Sans Serif" || shown == "Liberation Sans", qPrintable(shown));
     }
 
     void thereIsOnlyOneBox() {
