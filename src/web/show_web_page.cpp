@@ -60,8 +60,9 @@ private:
     std::int32_t number_;
 };
 
-[[noreturn]] void ThrowAccessError(const fs::path& where) {
-    throw OpenerError(kPathFileAccessError, "Path/File access error: " + where.string());
+// The description travels in error reports, so it names no path (paths carry user names).
+[[noreturn]] void ThrowAccessError() {
+    throw OpenerError(kPathFileAccessError, "Path/File access error");
 }
 
 // Creates the file or empties it, and writes the placeholder's line. False when
@@ -115,16 +116,16 @@ public:
             file_ = folders.programFolder / kPlaceholderName;
             return;
         }
-        if (folders.tempFolder.empty()) ThrowAccessError(folders.programFolder);
+        if (folders.tempFolder.empty()) ThrowAccessError();
         QTemporaryDir own(
             QDir(QString::fromStdString(folders.tempFolder.string())).filePath("trevalon-XXXXXX"));
-        if (!own.isValid()) ThrowAccessError(folders.tempFolder);
+        if (!own.isValid()) ThrowAccessError();
         own.setAutoRemove(false);
         const fs::path ownFolder = fs::path(own.path().toStdString());
         if (!WritePlaceholderFile(ownFolder / kPlaceholderName)) {
             std::error_code ignored;
             fs::remove(ownFolder, ignored);
-            ThrowAccessError(folders.tempFolder);
+            ThrowAccessError();
         }
         ownFolder_ = ownFolder;
         file_ = ownFolder / kPlaceholderName;
@@ -134,8 +135,8 @@ public:
 
     void Remove() const {
         std::error_code ec;
-        if (!fs::remove(file_, ec) || ec) ThrowAccessError(file_);
-        if (!ownFolder_.empty() && (!fs::remove(ownFolder_, ec) || ec)) ThrowAccessError(ownFolder_);
+        if (!fs::remove(file_, ec) || ec) ThrowAccessError();
+        if (!ownFolder_.empty() && (!fs::remove(ownFolder_, ec) || ec)) ThrowAccessError();
     }
 
 private:

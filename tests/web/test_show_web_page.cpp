@@ -134,7 +134,7 @@ private slots:
         QVERIFY(handOff);
         QCOMPARE(handOff->location, 45);
         QCOMPARE(handOff->number, 75);
-        QVERIFY(!handOff->description.empty());
+        QCOMPARE(handOff->description, std::string("Path/File access error"));
         QCOMPARE(answerer.messages().size(), 0);
         QCOMPARE(desktop_.WaitForCalls(0).size(), 0);
         QCOMPARE(QDir(scratch.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
