@@ -36,6 +36,8 @@ QLabel* AddLabel(QWidget* panel, const QString& name, const QString& text, const
     auto* label = new QLabel(text, panel);
     label->setObjectName(name);
     label->setFont(font);
+    // Texts come from drive entries and tests as well: never read as markup.
+    label->setTextFormat(Qt::PlainText);
     return label;
 }
 

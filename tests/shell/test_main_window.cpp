@@ -371,6 +371,13 @@ private slots:
         QCOMPARE(window.CopyView().GetDriveEntry(0), std::string("/second [two]"));
         QCOMPARE(window.SingleDriveView().GetDriveEntry(0), std::string("/second [two]"));
 
+        // A directory may be called "<b>x</b>": status and results show text as it is.
+        window.SingleDriveView().SetStatusText("Testing Drive: /media/<b>x</b>/");
+        QCOMPARE(window.lblStatus->text(), QStringLiteral("Testing Drive: /media/<b>x</b>/"));
+        for (QLabel* label : window.findChildren<QLabel*>()) {
+            QVERIFY2(label->textFormat() == Qt::PlainText, qPrintable(label->objectName()));
+        }
+
         const QLocale previous;
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         const auto german = window.SingleDriveView().GetNumberSeparators();
