@@ -142,6 +142,13 @@ void frmErrors::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
 }
 
+void frmErrors::showEvent(QShowEvent* event) {
+    // Showing the hidden window activates it; some platforms never say so
+    // when it was the last active window before it hid.
+    Form_Activate();
+    QWidget::showEvent(event);
+}
+
 void frmErrors::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setPen(QColor(64, 64, 64));

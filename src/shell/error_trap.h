@@ -7,13 +7,13 @@
 #include <new>
 #include <string>
 
+#include "bench/run_error.h"
 #include "errors/hand_off.h"
 
 namespace trevalon::shell {
 
-// Run-time numbers for errors that carry none of their own.
-inline constexpr std::int32_t kOutOfMemory = 7;
-inline constexpr std::int32_t kInternalError = 51;
+inline constexpr std::int32_t kOutOfMemory = bench::error_number::kOutOfMemory;
+inline constexpr std::int32_t kInternalError = bench::error_number::kInternal;
 
 // The hand-off itself must not throw out of a handler either.
 inline void HandOffQuietly(std::int32_t number, std::int32_t location,
@@ -28,6 +28,8 @@ template <class Handler>
 void TrapErrors(std::int32_t location, Handler&& handler) noexcept {
     try {
         handler();
+    } catch (const bench::RunTimeError& error) {
+        HandOffQuietly(error.number(), location, error.description());
     } catch (const std::bad_alloc&) {
         HandOffQuietly(kOutOfMemory, location, "Out of memory");
     } catch (const std::exception& error) {

@@ -23,7 +23,8 @@ QString ChosenFamily() {
 QFont SansSerifFont(qreal points, bool bold) {
     QFont font(ChosenFamily());
     font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(points);
+    // Sized in pixels at 96 dpi, like the layout, so text and places scale together.
+    font.setPixelSize(static_cast<int>(points * 96.0 / 72.0 + 0.5));
     font.setBold(bold);
     return font;
 }

@@ -12,7 +12,7 @@ QFont BoldFont(qreal points) {
     QFont font;
     font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
     font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(points);
+    font.setPixelSize(static_cast<int>(points * 96.0 / 72.0 + 0.5));  // 96 dpi, like the layout
     font.setBold(true);
     return font;
 }

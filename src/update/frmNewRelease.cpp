@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
 #include <exception>
@@ -84,6 +85,13 @@ bool frmNewRelease::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+// The single fixed border of a window without a title bar.
+void frmNewRelease::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setPen(QColor(64, 64, 64));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 frmNewRelease& LoadNewRelease() {
