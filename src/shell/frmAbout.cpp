@@ -34,6 +34,7 @@ QLabel* Wrapped(QWidget* parent, const char* name, int left, int top, int width,
                 const QString& text) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setGeometry(TwipsRect(left, top, width, height));
@@ -45,6 +46,7 @@ QLabel* Line(QWidget* parent, const char* name, int left, int top, const QString
              bool bold = false) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText);
     if (bold) label->setFont(SansSerifFont(8.25, true));
     label->move(Px(left), Px(top));
     label->resize(label->sizeHint().width(), Px(195));

@@ -80,7 +80,8 @@ private slots:
         QVERIFY(!label->text().trimmed().isEmpty());
         QCOMPARE(label->pos(), place);
         QCOMPARE(label->font().bold(), bold);
-        QCOMPARE(label->font().pointSizeF(), 8.25);
+        // 8.25 point at 96 dots per inch, like the twips layout.
+        QCOMPARE(QFontInfo(label->font()).pixelSize(), 11);
         if (size.isValid()) {
             QCOMPARE(label->size(), size);
             QVERIFY(label->wordWrap());
