@@ -11,12 +11,12 @@
 namespace trevalon::shell {
 namespace {
 
-// The maker's contact details. Only the web address is real (the build's site);
-// the rest are reserved values that reach no one: a 555-01xx number and an
-// address at the site's own domain.
+// The maker's contact details. The web address is the build's site;
+// the rest reach no one: a number in the 555-01xx range kept for fiction, an
+// e-mail address at the site's own domain and a street that does not exist.
 constexpr char kPhone[] = "(206) 555-0142";
-constexpr char kStreet[] = "1820 Harbor View Drive";
-constexpr char kTown[] = "Seattle, WA 98121";
+constexpr char kStreet[] = "1820 Mirrowin Way";
+constexpr char kTown[] = "Bellevue, WA 98004";
 constexpr char kCountry[] = "USA";
 constexpr char kSupportHours[] = "Mon - Fri, 9:00 AM - 5:00 PM Pacific";
 
