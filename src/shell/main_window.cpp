@@ -15,7 +15,9 @@
 #include "shell/artwork.h"
 #include "shell/error_trap.h"
 #include "shell/fonts.h"
+#include "shell/frmAbout.h"
 #include "shell/twips.h"
+#include "web/show_web_page.h"
 
 namespace trevalon::shell {
 
@@ -434,21 +436,16 @@ void frmDriveSpeed::mnuSingleDriveDetailedCheck_Click() {
 }
 
 void frmDriveSpeed::mnuMirrowinOnline_Click() {
-    TrapErrors(location::kMirrowinOnlineClick, [] {
-        // The maker's web site opens here (ShowWebPage).
-    });
+    TrapErrors(location::kMirrowinOnlineClick,
+               [] { web::ShowWebPage("http://" + net::SiteHost()); });
 }
 
 void frmDriveSpeed::mnuHelpDetail_Click() {
-    TrapErrors(location::kHelpDetailClick, [] {
-        // The about box (frmAbout) shows here.
-    });
+    TrapErrors(location::kHelpDetailClick, [] { frmAbout::ShowOrRaise(); });
 }
 
 void frmDriveSpeed::mnuAbout_Click() {
-    TrapErrors(location::kAboutClick, [] {
-        // The about box (frmAbout) shows here.
-    });
+    TrapErrors(location::kAboutClick, [] { frmAbout::ShowOrRaise(); });
 }
 
 void frmDriveSpeed::cmdCheckSpeed_Click() {
