@@ -32,6 +32,7 @@ public:
     }
     void SetResultText(int index, const std::string& text) override {
         std::printf("  caption %d   \"%s\"\n", index, text.c_str());
+        captions_[index] = text;
     }
     void SetBarWidth(int index, float twips) override {
         std::printf("  bar %d       %.3f\n", index, static_cast<double>(twips));
@@ -60,10 +61,15 @@ public:
         return static_cast<double>(bars_.at(index)) * fullScale / bench::kTrackWidth;
     }
     bool failed() const { return failed_; }
+    bool Measured(int index) const {
+        const auto found = captions_.find(index);
+        return found != captions_.end() && !found->second.empty();
+    }
 
 private:
     std::vector<std::string> entries_;
     std::map<int, float> bars_;
+    std::map<int, std::string> captions_;
     bool failed_ = false;
 };
 
@@ -180,7 +186,7 @@ int Comparison(const std::vector<std::string>& dirs, int runs) {
             const int slot = static_cast<int>(k);
             const double writeSpeed = view.Figure(2 * slot, bench::kSpeedScale);
             const double readSpeed = view.Figure(2 * slot + 1, bench::kSpeedScale);
-            if (writeSpeed <= 0) continue;  // a skipped slot
+            if (!view.Measured(2 * slot + 1)) continue;  // a skipped slot
             const double lines = std::max(std::round(writeSpeed * 3.0), 100.0);
             const std::string file = Root(dirs[k]) + "trevalon-bench-1.tmp";
             rows[2 * k].measured.push_back(3.0);
@@ -215,7 +221,7 @@ int CopyTest(const std::vector<std::string>& dirs, int runs) {
         perf::WriteInBlocks(source, 10260000);
         perf::SettleWrites();
         for (std::size_t k = 1; k < dirs.size(); ++k) {
-            if (dirs[k] == dirs[0]) continue;
+            if (!view.Measured(static_cast<int>(k) - 1)) continue;  // a skipped destination
             const std::string target = Root(dirs[k]) + "trevalon-bench-2.tmp";
             rows[k - 1].measured.push_back(view.Figure(static_cast<int>(k) - 1, bench::kCopyScale));
             rows[k - 1].baseline.push_back(perf::PlainCopy(source, target));
