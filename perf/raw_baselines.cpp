@@ -13,6 +13,9 @@
 #include <system_error>
 #include <vector>
 
+#include "bench/file_layer.h"
+#include "bench/text_file.h"
+
 namespace trevalon::perf {
 namespace {
 
@@ -134,6 +137,17 @@ double PlainDeletes(const std::string& first, const std::string& second) {
     if (::unlink(first.c_str()) != 0) Fail("unlink " + first);
     if (::unlink(second.c_str()) != 0) Fail("unlink " + second);
     return Now() - start;
+}
+
+double ReadLinesWithOurPath(const std::string& path) {
+    const double start = Now();
+    bench::TextFileReader reader(bench::HostFileLayer(), path);
+    std::string_view line;
+    long lines = 0;
+    while (reader.ReadLine(line)) ++lines;
+    reader.Close();
+    const double elapsed = Now() - start;
+    return lines >= 0 ? elapsed : 0.0;
 }
 
 void SettleWrites() { ::sync(); }

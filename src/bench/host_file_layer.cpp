@@ -50,7 +50,8 @@ private:
 // Opening never blocks on a FIFO and never follows a link at the path.
 constexpr int kOpenFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
 
-void RequireNormalFile(int fd, bool forWriting) {
+// The file's size once it is known to be a normal file.
+off_t RequireNormalFile(int fd, bool forWriting) {
     struct stat info {};
     if (::fstat(fd, &info) != 0) RaiseHostError(errno);
     if (!S_ISREG(info.st_mode)) RaiseHostError(S_ISDIR(info.st_mode) ? EISDIR : EACCES);
@@ -58,14 +59,16 @@ void RequireNormalFile(int fd, bool forWriting) {
     if (forWriting && info.st_nlink > 1) RaiseHostError(EACCES);
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) RaiseHostError(errno);
+    return info.st_size;
 }
 
 std::unique_ptr<Descriptor> OpenWritable(const std::string& path) {
     // Emptied only after the checks, so a refused file is left untouched.
     auto fd = std::make_unique<Descriptor>(::open(path.c_str(), O_WRONLY | O_CREAT | kOpenFlags, 0666));
     if (fd->get() < 0) RaiseHostError(errno);
-    RequireNormalFile(fd->get(), true);
-    if (::ftruncate(fd->get(), 0) != 0) RaiseHostError(errno);
+    if (RequireNormalFile(fd->get(), true) != 0 && ::ftruncate(fd->get(), 0) != 0) {
+        RaiseHostError(errno);
+    }
     return fd;
 }
 
