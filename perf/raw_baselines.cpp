@@ -143,11 +143,10 @@ double ReadLinesWithOurPath(const std::string& path) {
     const double start = Now();
     bench::TextFileReader reader(bench::HostFileLayer(), path);
     std::string_view line;
-    long lines = 0;
-    while (reader.ReadLine(line)) ++lines;
+    volatile long lines = 0;  // counted like the check counts them, and kept
+    while (reader.ReadLine(line)) lines = lines + 1;
     reader.Close();
-    const double elapsed = Now() - start;
-    return lines >= 0 ? elapsed : 0.0;
+    return Now() - start;
 }
 
 void SettleWrites() { ::sync(); }
