@@ -7,7 +7,7 @@
 #include "bench/file_layer.h"
 #include "bench/run_error.h"
 
-#if __has_include(<unistd.h>) && __has_include(<fcntl.h>)
+#if !defined(TREVALON_PORTABLE_FILES) && __has_include(<unistd.h>) && __has_include(<fcntl.h>)
 #define TREVALON_POSIX_FILES 1
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -50,7 +50,8 @@ private:
 // Opening never blocks on a FIFO and never follows a link at the path.
 constexpr int kOpenFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
 
-void RequireNormalFile(int fd, bool forWriting) {
+// The file's size once it is known to be a normal file.
+off_t RequireNormalFile(int fd, bool forWriting) {
     struct stat info {};
     if (::fstat(fd, &info) != 0) RaiseHostError(errno);
     if (!S_ISREG(info.st_mode)) RaiseHostError(S_ISDIR(info.st_mode) ? EISDIR : EACCES);
@@ -58,14 +59,16 @@ void RequireNormalFile(int fd, bool forWriting) {
     if (forWriting && info.st_nlink > 1) RaiseHostError(EACCES);
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) RaiseHostError(errno);
+    return info.st_size;
 }
 
 std::unique_ptr<Descriptor> OpenWritable(const std::string& path) {
     // Emptied only after the checks, so a refused file is left untouched.
     auto fd = std::make_unique<Descriptor>(::open(path.c_str(), O_WRONLY | O_CREAT | kOpenFlags, 0666));
     if (fd->get() < 0) RaiseHostError(errno);
-    RequireNormalFile(fd->get(), true);
-    if (::ftruncate(fd->get(), 0) != 0) RaiseHostError(errno);
+    if (RequireNormalFile(fd->get(), true) != 0 && ::ftruncate(fd->get(), 0) != 0) {
+        RaiseHostError(errno);
+    }
     return fd;
 }
 
@@ -106,23 +109,20 @@ private:
     std::unique_ptr<Descriptor> fd_;
 };
 
-// Copies with the kernel's help where it can, plain reads and writes where not.
+// Copies inside the kernel where it can, through reads and writes where not.
 void CopyContents(int from, int to, off_t size) {
-#ifdef __linux__
+#if __has_include(<sys/sendfile.h>)
     off_t left = size;
     while (left > 0) {
-        const ssize_t done = ::copy_file_range(from, nullptr, to, nullptr,
-                                               static_cast<std::size_t>(left), 0);
+        const ssize_t done = ::sendfile(to, from, nullptr, static_cast<std::size_t>(left));
         if (done > 0) {
             left -= done;
             continue;
         }
         if (done == 0) return;  // the source became shorter: that much is the copy
         if (errno == EINTR) continue;
-        if (errno != EXDEV && errno != ENOSYS && errno != EOPNOTSUPP && errno != EINVAL) {
-            RaiseHostError(errno);
-        }
-        break;  // no kernel copy here: the rest goes through reads and writes
+        if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) RaiseHostError(errno);
+        break;  // no kernel copy between these two: the rest goes through a buffer
     }
     if (left <= 0) return;
 #else
@@ -233,10 +233,20 @@ public:
         RefuseLink(from);
         RefuseLink(to);
         std::error_code code;
-        if (!fs::copy_file(from, to, fs::copy_options::overwrite_existing, code)) {
+        if (fs::equivalent(from, to, code)) throw HostFileError(EINVAL);  // would empty it
+        StdioFile source(from, "rb");
+        try {
+            StdioFile target(to, "wb");
+            std::unique_ptr<char[]> buffer(new char[1 << 20]);
+            while (const std::size_t got = source.Read(buffer.get(), 1 << 20)) {
+                target.Write(buffer.get(), got);
+            }
+            target.Close();
+        } catch (...) {
             fs::remove(to, code);
-            RaiseCode(code);
+            throw;
         }
+        source.Close();
     }
     void DeleteFile(const std::string& path) override {
         std::error_code code;
