@@ -17,13 +17,11 @@ using testing::FileCall;
 using testing::RecordingView;
 using testing::ScriptedClock;
 using testing::TempDir;
+using testing::UnableToAccess;
+using testing::DriveFull;
+using testing::kReadOnlyMessage;
 
 constexpr double kStep = 1.0 / 64.0;
-
-std::string UnableToAccess(const std::string& root) {
-    return "I am unable to access " + root +
-           ", please ensure that the drive has a writable disk inserted.";
-}
 
 bool SlotReset(RecordingView& view, int slot) {
     return view.results[slot] == "" && view.barHistory[slot].size() == 1;

@@ -17,6 +17,8 @@ using testing::FileCall;
 using testing::RecordingView;
 using testing::ScriptedClock;
 using testing::TempDir;
+using testing::UnableToAccess;
+using testing::DriveFull;
 
 constexpr double kStep = 1.0 / 64.0;  // 191 fill lines in each 3-second window
 const NumberSeparators kSeparators{".", ","};
@@ -126,10 +128,7 @@ TEST(DriveComparison, NotReadyMissingOrBadNameMovesOnToTheNextSlot) {
         FailingFileLayer files(FileCall::kOpenWrite, code);
         files.onlyPathsWith = b;
         RunDriveComparison(view, {clock, files});
-        EXPECT_EQ(view.messages,
-                  std::vector<std::string>{"I am unable to access " + b +
-                                           "/, please ensure that the drive has a writable disk "
-                                           "inserted."});
+        EXPECT_EQ(view.messages, std::vector<std::string>{UnableToAccess(b + "/")});
         EXPECT_TRUE(SlotMeasured(view, 0));
         EXPECT_TRUE(SlotReset(view, 1));
         EXPECT_TRUE(SlotMeasured(view, 2));
@@ -163,9 +162,7 @@ TEST(DriveComparison, FullOrReadOnlyEndsTheRunWithDriveError) {
         RunDriveComparison(view, {clock, files});
         ASSERT_EQ(view.messages.size(), 1U);
         if (code == ENOSPC) {
-            EXPECT_EQ(view.messages[0], "I am unable to access " + a +
-                                            "/, the drive is reporting that it is full.  Please "
-                                            "ensure the drive has at least 10 MB of space.");
+            EXPECT_EQ(view.messages[0], DriveFull(a + "/"));
         } else {
             EXPECT_NE(view.messages[0].find("is read only"), std::string::npos);
         }

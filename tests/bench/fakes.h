@@ -141,4 +141,19 @@ void MountTmpfs(const std::string& dir, const std::string& options);
         }                                                                                 \
     } while (false)
 
+// The drive messages as the user reads them, written out once here so that a
+// changed word in the code shows up as a failing test.
+inline std::string UnableToAccess(const std::string& root) {
+    return "I am unable to access " + root +
+           ", please ensure that the drive has a writable disk inserted.";
+}
+inline std::string DriveFull(const std::string& root) {
+    return "I am unable to access " + root +
+           ", the drive is reporting that it is full.  Please ensure the drive has at least 10 "
+           "MB of space.";
+}
+inline const std::string kReadOnlyMessage =
+    "The drive you are trying to test is read only, this program needs to be able to write a "
+    "file to the drive in order to test it's speed.";
+
 }  // namespace trevalon::bench::testing

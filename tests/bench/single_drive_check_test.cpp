@@ -18,16 +18,14 @@ using testing::FileCall;
 using testing::RecordingView;
 using testing::ScriptedClock;
 using testing::TempDir;
+using testing::UnableToAccess;
+using testing::DriveFull;
+using testing::kReadOnlyMessage;
 
 // Every reading 1/1024 s after the one before: exact in binary, so the
 // 3-second window takes exactly 3072 readings.
 constexpr double kStep = 1.0 / 1024.0;
 const NumberSeparators kSeparators{".", ","};
-
-std::string UnableToAccess(const std::string& root) {
-    return "I am unable to access " + root +
-           ", please ensure that the drive has a writable disk inserted.";
-}
 
 TEST(SingleDriveCheck, AFullRunShowsNineFiguresAndLeavesTheDriveAsItWas) {
     TempDir dir;
@@ -102,9 +100,7 @@ TEST(SingleDriveCheck, AnEntryNamingNoDriveShowsDriveNotReady) {
 }
 
 TEST(SingleDriveCheck, DriveErrorsShowTheirMessageThenDriveError) {
-    const std::string readOnly =
-        "The drive you are trying to test is read only, this program needs to be able to write a "
-        "file to the drive in order to test it's speed.";
+    const std::string& readOnly = kReadOnlyMessage;
     struct Case {
         int code;
         bool nameTheRoot;
@@ -124,10 +120,7 @@ TEST(SingleDriveCheck, DriveErrorsShowTheirMessageThenDriveError) {
             EXPECT_EQ(view.messages[0], UnableToAccess(root));
         }
         if (full == "full") {
-            EXPECT_EQ(view.messages[0],
-                      "I am unable to access " + root +
-                          ", the drive is reporting that it is full.  Please ensure the drive has "
-                          "at least 10 MB of space.");
+            EXPECT_EQ(view.messages[0], DriveFull(root));
         } else if (!full.empty()) {
             EXPECT_EQ(view.messages[0], full);
         }
