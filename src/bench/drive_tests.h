@@ -1,9 +1,18 @@
 // The three drive tests, each run to its end inside its button's click.
 #pragma once
 
+#include "bench/clock.h"
+#include "bench/file_layer.h"
 #include "bench/view_operations.h"
 
 namespace trevalon::bench {
+
+// What a run measures with and writes through; the window's runs use the
+// host's clock and files, tests and tools their own.
+struct TestEnvironment {
+    Clock& clock;
+    FileLayer& files;
+};
 
 // The detailed single drive check of drive list 0 (Drive1).
 void RunSingleDriveCheck(ViewOperations& view);
@@ -11,5 +20,9 @@ void RunSingleDriveCheck(ViewOperations& view);
 void RunDriveComparison(ViewOperations& view);
 // The copy test from drive list 0 to drive lists 1 to 3 (drvCopy).
 void RunCopyTest(ViewOperations& view);
+
+void RunSingleDriveCheck(ViewOperations& view, const TestEnvironment& environment);
+void RunDriveComparison(ViewOperations& view, const TestEnvironment& environment);
+void RunCopyTest(ViewOperations& view, const TestEnvironment& environment);
 
 }  // namespace trevalon::bench

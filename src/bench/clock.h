@@ -1,0 +1,33 @@
+// The clock that times the steps: seconds from a monotonic start, so that a
+// step spanning midnight (or a change of the wall clock) keeps its true time.
+#pragma once
+
+#include <chrono>
+
+namespace trevalon::bench {
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    // Seconds since an arbitrary fixed start.
+    virtual double Now() = 0;
+    // The smallest step between two different readings, in seconds.
+    virtual double Tick() = 0;
+};
+
+class SteadyClock final : public Clock {
+public:
+    double Now() override {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    }
+    double Tick() override {
+        return static_cast<double>(std::chrono::steady_clock::period::num) /
+               static_cast<double>(std::chrono::steady_clock::period::den);
+    }
+};
+
+// The clock the window's runs use.
+Clock& HostClock();
+
+}  // namespace trevalon::bench

@@ -1,0 +1,42 @@
+#include "bench/drive_root.h"
+
+namespace trevalon::bench {
+namespace {
+
+std::string_view TrimBlanks(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    const auto last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+// Entries of the drive-letter form: letter, colon, optionally blank and label.
+std::string DriveLetterRoot(std::string_view entry) {
+    const auto blank = entry.find(' ');
+    std::string root(TrimBlanks(blank == std::string_view::npos ? std::string_view{}
+                                                                : entry.substr(0, blank + 1)));
+    root += '\\';
+    if (root == kNoDriveRoot) {
+        root = TrimBlanks(entry);
+        root += '\\';
+    }
+    return root;
+}
+
+// Entries of hosts without drive letters: a directory, optionally " [label]".
+std::string DirectoryRoot(std::string_view entry) {
+    const auto label = entry.rfind(" [");
+    std::string root(TrimBlanks(label == std::string_view::npos ? entry : entry.substr(0, label)));
+    if (root.empty()) return std::string(kNoDriveRoot);
+    if (root.back() != '/') root += '/';
+    return root;
+}
+
+}  // namespace
+
+std::string DriveRootFromEntry(std::string_view entry) {
+    if (TrimBlanks(entry).starts_with('/')) return DirectoryRoot(entry);
+    return DriveLetterRoot(entry);
+}
+
+}  // namespace trevalon::bench

@@ -1,0 +1,146 @@
+#include "bench/drive_run.h"
+
+#include <algorithm>
+#include <new>
+
+#include "bench/formats.h"
+
+namespace trevalon::bench {
+
+std::string BuildFillLine() {
+    std::string line;
+    line.reserve(1024);
+    for (int i = 0; i < 1024; ++i) line += 'X';
+    return line;
+}
+
+std::optional<std::string> DriveErrorMessage(std::int32_t number, const std::string& driveRoot) {
+    switch (number) {
+        case error_number::kBadFileName:
+        case error_number::kFileNotFound:
+        case error_number::kDiskNotReady:
+            return "I am unable to access " + driveRoot +
+                   ", please ensure that the drive has a writable disk inserted.";
+        case error_number::kDiskFull:
+            return "I am unable to access " + driveRoot +
+                   ", the drive is reporting that it is full.  Please ensure the drive has at "
+                   "least 10 MB of space.";
+        case error_number::kPathFileAccess:
+            return "The drive you are trying to test is read only, this program needs to be able "
+                   "to write a file to the drive in order to test it's speed.";
+        default:
+            return std::nullopt;
+    }
+}
+
+RunTimeError CurrentRunTimeError() {
+    try {
+        throw;
+    } catch (const RunTimeError& error) {
+        return error;
+    } catch (const std::bad_alloc&) {
+        return RunTimeError(error_number::kOutOfMemory, "Out of memory");
+    } catch (const std::exception& error) {
+        return RunTimeError(error_number::kInternal, error.what());
+    } catch (...) {
+        return RunTimeError(error_number::kInternal, "Internal error");
+    }
+}
+
+DriveRun::DriveRun(ViewOperations& view, const TestEnvironment& environment,
+                   bool overflowResumes)
+    : view_(view),
+      clock_(environment.clock),
+      files_(environment.files),
+      separators_(view.GetNumberSeparators()),
+      overflowResumes_(overflowResumes) {}
+
+DriveRun::~DriveRun() { RemoveScratchFiles(); }
+
+void DriveRun::ResetSlot(int index) {
+    view_.SetResultText(index, "");
+    view_.SetBarWidth(index, kResetBarWidth);
+}
+
+void DriveRun::Wrote(const std::string& path) {
+    if (!Owns(path)) written_.push_back(path);
+}
+
+bool DriveRun::Owns(const std::string& path) const {
+    return std::find(written_.begin(), written_.end(), path) != written_.end();
+}
+
+void DriveRun::Delete(const std::string& path) {
+    files_.DeleteFile(path);
+    std::erase(written_, path);
+}
+
+void DriveRun::RemoveQuietly(const std::string& path) noexcept {
+    if (!Owns(path)) return;
+    try {
+        files_.DeleteFile(path);
+    } catch (...) {
+        // Nothing more can be done about it here.
+    }
+    std::erase(written_, path);
+}
+
+void DriveRun::RemoveScratchFiles() noexcept {
+    while (!written_.empty()) RemoveQuietly(written_.back());
+}
+
+void DriveRun::WriteLines(const std::string& path, std::string_view text, std::int64_t count) {
+    TextFileWriter writer(files_, path);
+    Wrote(path);
+    for (std::int64_t i = 0; i < count; ++i) writer.WriteLine(text);
+    writer.Close();
+}
+
+std::int64_t DriveRun::TimeBoxedWrite(const std::string& path, std::string_view fillLine) {
+    std::int64_t lines = 0;
+    const double start = clock_.Now();
+    TextFileWriter writer(files_, path);
+    Wrote(path);
+    while (clock_.Now() - start < kWriteWindowSeconds) {
+        writer.WriteLine(fillLine);
+        ++lines;
+    }
+    writer.Close();
+    return lines;
+}
+
+template <typename Show>
+void DriveRun::Display(Show show) {
+    try {
+        show();
+    } catch (const RunTimeError& error) {
+        if (!overflowResumes_ || error.number() != error_number::kOverflow) throw;
+    }
+}
+
+double DriveRun::Elapsed(double start, double end) {
+    return std::max(end - start, clock_.Tick());
+}
+
+void DriveRun::ShowTime(int index, double fullScale, double start) {
+    const double end = clock_.Now();
+    Display([&] { view_.SetBarWidth(index, BarWidth(fullScale, end - start)); });
+    const double captionEnd = clock_.Now();
+    Display([&] { view_.SetResultText(index, FormatTime(captionEnd - start, separators_)); });
+}
+
+void DriveRun::ShowSpeed(int index, double kbPerSecond) {
+    Display([&] { view_.SetBarWidth(index, BarWidth(kSpeedScale, kbPerSecond)); });
+    Display([&] { view_.SetResultText(index, FormatSpeed(kbPerSecond, separators_)); });
+}
+
+void DriveRun::ShowReadBackSpeed(int index, std::int64_t lines, double start, double end) {
+    const auto count = static_cast<double>(lines);
+    Display([&] { view_.SetBarWidth(index, BarWidth(kSpeedScale, count / Elapsed(start, end))); });
+    const double captionEnd = clock_.Now();
+    Display([&] {
+        view_.SetResultText(index, FormatSpeed(count / Elapsed(start, captionEnd), separators_));
+    });
+}
+
+}  // namespace trevalon::bench

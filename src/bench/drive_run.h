@@ -1,0 +1,101 @@
+// What the three drive tests share while a run is in progress: its yields,
+// its scratch files, its timed steps, its captions and its drive errors.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bench/drive_tests.h"
+#include "bench/run_error.h"
+#include "bench/text_file.h"
+
+namespace trevalon::bench {
+
+inline constexpr std::string_view kScratchFileName = "DriveSpeedTest.txt";
+inline constexpr std::string_view kSecondScratchFileName = "DriveSpeedTest2.txt";
+inline constexpr std::string_view kShortLine = "X";
+inline constexpr double kWriteWindowSeconds = 3.0;
+
+// Raised at a yield when the program is closing: the run ends at once.
+struct ProgramClosing {};
+
+// 1024 characters "X", built afresh for each run.
+std::string BuildFillLine();
+
+// The message for a drive error of the table, if the number is one.
+std::optional<std::string> DriveErrorMessage(std::int32_t number, const std::string& driveRoot);
+
+// The error being handled in a catch block, as a run-time error.
+RunTimeError CurrentRunTimeError();
+
+class DriveRun {
+public:
+    // With overflowResumes an overflow (6) in showing a figure skips only that
+    // display item, as the single drive check wants.
+    DriveRun(ViewOperations& view, const TestEnvironment& environment, bool overflowResumes);
+    DriveRun(const DriveRun&) = delete;
+    DriveRun& operator=(const DriveRun&) = delete;
+    // Whatever ended the run, none of its scratch files stays behind.
+    ~DriveRun();
+
+    ViewOperations& view() { return view_; }
+    FileLayer& files() { return files_; }
+    double Now() { return clock_.Now(); }
+
+    void Yield() {
+        if (!view_.YieldToWindow()) throw ProgramClosing{};
+    }
+    void ResetSlot(int index);
+
+    // Scratch files this run has written and not yet deleted.
+    void Wrote(const std::string& path);
+    void Delete(const std::string& path);
+    void RemoveQuietly(const std::string& path) noexcept;
+    void RemoveScratchFiles() noexcept;
+    bool Owns(const std::string& path) const;
+
+    // Opens for writing (create or empty), writes count lines, closes.
+    void WriteLines(const std::string& path, std::string_view text, std::int64_t count);
+    // Opens, reads to the end, closes; afterOpen runs once the file is open.
+    template <typename AfterOpen>
+    std::int64_t ReadLines(const std::string& path, AfterOpen afterOpen);
+    std::int64_t ReadLines(const std::string& path) {
+        return ReadLines(path, [] {});
+    }
+    // Fill lines begun within the write window; the file stays.
+    std::int64_t TimeBoxedWrite(const std::string& path, std::string_view fillLine);
+
+    // Bar from one end reading, caption from a second one.
+    void ShowTime(int index, double fullScale, double start);
+    void ShowSpeed(int index, double kbPerSecond);
+    // lines / elapsed, the elapsed time never less than one tick of the clock.
+    void ShowReadBackSpeed(int index, std::int64_t lines, double start, double end);
+
+private:
+    template <typename Show>
+    void Display(Show show);
+    double Elapsed(double start, double end);
+
+    ViewOperations& view_;
+    Clock& clock_;
+    FileLayer& files_;
+    NumberSeparators separators_;
+    bool overflowResumes_;
+    std::vector<std::string> written_;
+};
+
+template <typename AfterOpen>
+std::int64_t DriveRun::ReadLines(const std::string& path, AfterOpen afterOpen) {
+    TextFileReader reader(files_, path);
+    afterOpen();
+    std::int64_t lines = 0;
+    std::string_view line;
+    while (reader.ReadLine(line)) ++lines;
+    reader.Close();
+    return lines;
+}
+
+}  // namespace trevalon::bench

@@ -1,0 +1,43 @@
+// The drive tests' only way to the host's files. Every failure is raised as
+// a RunTimeError with its run-time number. Tests and fault tools put their
+// own layer in its place.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace trevalon::bench {
+
+// One open file, read or written sequentially in large pieces.
+class RawFile {
+public:
+    virtual ~RawFile() = default;  // closes quietly if Close was not called
+    // Writes all of it or raises.
+    virtual void Write(const char* data, std::size_t size) = 0;
+    // Reads up to size bytes; 0 only at the end of the file.
+    virtual std::size_t Read(char* data, std::size_t size) = 0;
+    // Closes and raises what the close reports; the file is closed either way.
+    virtual void Close() = 0;
+};
+
+class FileLayer {
+public:
+    virtual ~FileLayer() = default;
+    // Creates or empties a normal file. Never follows a link at the path and
+    // never writes into a file with other names (hard links).
+    virtual std::unique_ptr<RawFile> OpenForWriting(const std::string& path) = 0;
+    // Opens a normal file; never follows a link at the path.
+    virtual std::unique_ptr<RawFile> OpenForReading(const std::string& path) = 0;
+    // Whether the path names a normal file, looked up by its exact name.
+    virtual bool IsNormalFile(const std::string& path) = 0;
+    // Copies, replacing the target as OpenForWriting would; a failed copy
+    // leaves no partial target behind.
+    virtual void CopyFile(const std::string& from, const std::string& to) = 0;
+    virtual void DeleteFile(const std::string& path) = 0;
+};
+
+// The host's file system.
+FileLayer& HostFileLayer();
+
+}  // namespace trevalon::bench

@@ -1,0 +1,265 @@
+// The host's files. The only file that uses POSIX calls; elsewhere a plain
+// standard-library version keeps the drive tests building.
+#include <cerrno>
+#include <memory>
+#include <string>
+
+#include "bench/file_layer.h"
+#include "bench/run_error.h"
+
+#if __has_include(<unistd.h>) && __has_include(<fcntl.h>)
+#define TREVALON_POSIX_FILES 1
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#if __has_include(<sys/sendfile.h>)
+#include <sys/sendfile.h>
+#endif
+#else
+#include <cstdio>
+#include <filesystem>
+#endif
+
+namespace trevalon::bench {
+
+#ifdef TREVALON_POSIX_FILES
+namespace {
+
+[[noreturn]] void RaiseHostError(int code) { throw HostFileError(code); }
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    int get() const { return fd_; }
+    // Closes and raises what the close reports.
+    void Close() {
+        const int fd = fd_;
+        fd_ = -1;
+        if (fd >= 0 && ::close(fd) != 0 && errno != EINTR) RaiseHostError(errno);
+    }
+
+private:
+    int fd_;
+};
+
+// Opening never blocks on a FIFO and never follows a link at the path.
+constexpr int kOpenFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+
+void RequireNormalFile(int fd, bool forWriting) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) RaiseHostError(errno);
+    if (!S_ISREG(info.st_mode)) RaiseHostError(S_ISDIR(info.st_mode) ? EISDIR : EACCES);
+    // Another name for the same file could be anyone's file.
+    if (forWriting && info.st_nlink > 1) RaiseHostError(EACCES);
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) RaiseHostError(errno);
+}
+
+std::unique_ptr<Descriptor> OpenWritable(const std::string& path) {
+    // Emptied only after the checks, so a refused file is left untouched.
+    auto fd = std::make_unique<Descriptor>(::open(path.c_str(), O_WRONLY | O_CREAT | kOpenFlags, 0666));
+    if (fd->get() < 0) RaiseHostError(errno);
+    RequireNormalFile(fd->get(), true);
+    if (::ftruncate(fd->get(), 0) != 0) RaiseHostError(errno);
+    return fd;
+}
+
+std::unique_ptr<Descriptor> OpenReadable(const std::string& path) {
+    auto fd = std::make_unique<Descriptor>(::open(path.c_str(), O_RDONLY | kOpenFlags));
+    if (fd->get() < 0) RaiseHostError(errno);
+    RequireNormalFile(fd->get(), false);
+    return fd;
+}
+
+void WriteAll(int fd, const char* data, std::size_t size) {
+    while (size != 0) {
+        const ssize_t done = ::write(fd, data, size);
+        if (done < 0) {
+            if (errno == EINTR) continue;
+            RaiseHostError(errno);
+        }
+        if (done == 0) RaiseHostError(ENOSPC);
+        data += done;
+        size -= static_cast<std::size_t>(done);
+    }
+}
+
+class PosixFile final : public RawFile {
+public:
+    explicit PosixFile(std::unique_ptr<Descriptor> fd) : fd_(std::move(fd)) {}
+    void Write(const char* data, std::size_t size) override { WriteAll(fd_->get(), data, size); }
+    std::size_t Read(char* data, std::size_t size) override {
+        for (;;) {
+            const ssize_t got = ::read(fd_->get(), data, size);
+            if (got >= 0) return static_cast<std::size_t>(got);
+            if (errno != EINTR) RaiseHostError(errno);
+        }
+    }
+    void Close() override { fd_->Close(); }
+
+private:
+    std::unique_ptr<Descriptor> fd_;
+};
+
+// Copies with the kernel's help where it can, plain reads and writes where not.
+void CopyContents(int from, int to, off_t size) {
+#ifdef __linux__
+    off_t left = size;
+    while (left > 0) {
+        const ssize_t done = ::copy_file_range(from, nullptr, to, nullptr,
+                                               static_cast<std::size_t>(left), 0);
+        if (done > 0) {
+            left -= done;
+            continue;
+        }
+        if (done == 0) return;  // the source became shorter: that much is the copy
+        if (errno == EINTR) continue;
+        if (errno != EXDEV && errno != ENOSYS && errno != EOPNOTSUPP && errno != EINVAL) {
+            RaiseHostError(errno);
+        }
+        break;  // no kernel copy here: the rest goes through reads and writes
+    }
+    if (left <= 0) return;
+#else
+    (void)size;
+#endif
+    constexpr std::size_t kPiece = 1 << 20;
+    std::unique_ptr<char[]> buffer(new char[kPiece]);
+    for (;;) {
+        const ssize_t got = ::read(from, buffer.get(), kPiece);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            RaiseHostError(errno);
+        }
+        if (got == 0) return;
+        WriteAll(to, buffer.get(), static_cast<std::size_t>(got));
+    }
+}
+
+class PosixFileLayer final : public FileLayer {
+public:
+    std::unique_ptr<RawFile> OpenForWriting(const std::string& path) override {
+        return std::make_unique<PosixFile>(OpenWritable(path));
+    }
+    std::unique_ptr<RawFile> OpenForReading(const std::string& path) override {
+        return std::make_unique<PosixFile>(OpenReadable(path));
+    }
+    bool IsNormalFile(const std::string& path) override {
+        struct stat info {};
+        return ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    }
+    void CopyFile(const std::string& from, const std::string& to) override {
+        auto source = OpenReadable(from);
+        struct stat sourceInfo {};
+        if (::fstat(source->get(), &sourceInfo) != 0) RaiseHostError(errno);
+        struct stat targetInfo {};
+        if (::lstat(to.c_str(), &targetInfo) == 0 && targetInfo.st_dev == sourceInfo.st_dev &&
+            targetInfo.st_ino == sourceInfo.st_ino) {
+            RaiseHostError(EINVAL);  // a file copied onto itself would be emptied
+        }
+        auto target = OpenWritable(to);
+        try {
+            CopyContents(source->get(), target->get(), sourceInfo.st_size);
+            target->Close();
+        } catch (...) {
+            target.reset();
+            ::unlink(to.c_str());
+            throw;
+        }
+        source->Close();
+    }
+    void DeleteFile(const std::string& path) override {
+        if (::unlink(path.c_str()) != 0) RaiseHostError(errno);
+    }
+};
+
+}  // namespace
+#else
+namespace {
+
+namespace fs = std::filesystem;
+
+[[noreturn]] void RaiseCode(const std::error_code& code) {
+    throw RunTimeError(RunTimeNumberForHostError(code.value()), code.message());
+}
+
+class StdioFile final : public RawFile {
+public:
+    StdioFile(const std::string& path, const char* mode) : file_(std::fopen(path.c_str(), mode)) {
+        if (file_ == nullptr) throw HostFileError(errno != 0 ? errno : ENOENT);
+        std::setvbuf(file_, nullptr, _IONBF, 0);
+    }
+    ~StdioFile() override {
+        if (file_ != nullptr) std::fclose(file_);
+    }
+    void Write(const char* data, std::size_t size) override {
+        if (std::fwrite(data, 1, size, file_) != size) throw HostFileError(errno != 0 ? errno : EIO);
+    }
+    std::size_t Read(char* data, std::size_t size) override {
+        const std::size_t got = std::fread(data, 1, size, file_);
+        if (got == 0 && std::ferror(file_)) throw HostFileError(errno != 0 ? errno : EIO);
+        return got;
+    }
+    void Close() override {
+        std::FILE* file = file_;
+        file_ = nullptr;
+        if (std::fclose(file) != 0) throw HostFileError(errno != 0 ? errno : EIO);
+    }
+
+private:
+    std::FILE* file_;
+};
+
+class StdFileLayer final : public FileLayer {
+public:
+    std::unique_ptr<RawFile> OpenForWriting(const std::string& path) override {
+        RefuseLink(path);
+        return std::make_unique<StdioFile>(path, "wb");
+    }
+    std::unique_ptr<RawFile> OpenForReading(const std::string& path) override {
+        RefuseLink(path);
+        return std::make_unique<StdioFile>(path, "rb");
+    }
+    bool IsNormalFile(const std::string& path) override {
+        std::error_code code;
+        return fs::symlink_status(path, code).type() == fs::file_type::regular;
+    }
+    void CopyFile(const std::string& from, const std::string& to) override {
+        RefuseLink(from);
+        RefuseLink(to);
+        std::error_code code;
+        if (!fs::copy_file(from, to, fs::copy_options::overwrite_existing, code)) {
+            fs::remove(to, code);
+            RaiseCode(code);
+        }
+    }
+    void DeleteFile(const std::string& path) override {
+        std::error_code code;
+        if (!fs::remove(path, code)) RaiseCode(code ? code : std::make_error_code(std::errc::no_such_file_or_directory));
+    }
+
+private:
+    static void RefuseLink(const std::string& path) {
+        std::error_code code;
+        if (fs::is_symlink(fs::symlink_status(path, code))) throw HostFileError(EACCES);
+    }
+};
+
+}  // namespace
+#endif
+
+FileLayer& HostFileLayer() {
+#ifdef TREVALON_POSIX_FILES
+    static PosixFileLayer layer;
+#else
+    static StdFileLayer layer;
+#endif
+    return layer;
+}
+
+}  // namespace trevalon::bench

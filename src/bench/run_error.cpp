@@ -1,0 +1,53 @@
+#include "bench/run_error.h"
+
+#include <cerrno>
+#include <system_error>
+
+namespace trevalon::bench {
+
+std::int32_t RunTimeNumberForHostError(int code) {
+    using namespace error_number;
+    switch (code) {
+        case ENOENT:
+            return kFileNotFound;
+        case ENOSPC:
+        case EFBIG:  // a file system's size limit: the drive cannot take more
+#ifdef EDQUOT
+        case EDQUOT:
+#endif
+            return kDiskFull;
+#ifdef ENOMEDIUM
+        case ENOMEDIUM:
+#endif
+        case ENXIO:
+        case ENODEV:
+            return kDiskNotReady;
+        case EROFS:
+        case EACCES:
+        case EPERM:
+        case ELOOP:  // a link where a scratch file belongs is never followed
+        case EISDIR:
+        case ETXTBSY:
+        case EBUSY:
+            return kPathFileAccess;
+        case ENAMETOOLONG:
+        case ENOTDIR:
+        case EINVAL:
+            return kBadFileName;
+        case EIO:
+            return kDeviceIo;
+        case EMFILE:
+        case ENFILE:
+            return kTooManyFiles;
+        case ENOMEM:
+            return kOutOfMemory;
+        default:
+            return kHostErrorBase + code;
+    }
+}
+
+RunTimeError HostFileError(int code) {
+    return RunTimeError(RunTimeNumberForHostError(code), std::generic_category().message(code));
+}
+
+}  // namespace trevalon::bench

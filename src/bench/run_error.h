@@ -1,0 +1,45 @@
+// A run-time error as the drive tests and their callers see it: the number
+// that error reports carry and the description text that goes with it.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace trevalon::bench {
+
+// The run-time numbers that the drive tests sort out themselves.
+namespace error_number {
+inline constexpr std::int32_t kOverflow = 6;
+inline constexpr std::int32_t kOutOfMemory = 7;
+inline constexpr std::int32_t kInternal = 51;
+inline constexpr std::int32_t kBadFileName = 52;
+inline constexpr std::int32_t kFileNotFound = 53;
+inline constexpr std::int32_t kDeviceIo = 57;
+inline constexpr std::int32_t kDiskFull = 61;
+inline constexpr std::int32_t kTooManyFiles = 67;
+inline constexpr std::int32_t kDiskNotReady = 71;
+inline constexpr std::int32_t kPathFileAccess = 75;
+// Host errors without a number of the table keep their own, offset so that
+// they never collide with the runtime's numbers.
+inline constexpr std::int32_t kHostErrorBase = 10000;
+}  // namespace error_number
+
+class RunTimeError : public std::runtime_error {
+public:
+    RunTimeError(std::int32_t number, const std::string& description)
+        : std::runtime_error(description), number_(number) {}
+
+    std::int32_t number() const noexcept { return number_; }
+    std::string description() const { return what(); }
+
+private:
+    std::int32_t number_;
+};
+
+// The error for a host file error code (errno value), with the host's text.
+RunTimeError HostFileError(int code);
+// The run-time number for a host file error code.
+std::int32_t RunTimeNumberForHostError(int code);
+
+}  // namespace trevalon::bench

@@ -1,0 +1,101 @@
+// Scratch text files: one call per line, through a buffer of our own. This
+// is the hot path of every short-line figure, so the per-line work is inline
+// and touches the file layer only when the buffer is full or empty.
+#pragma once
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "bench/file_layer.h"
+
+namespace trevalon::bench {
+
+inline constexpr std::size_t kTextBufferSize = 256 * 1024;
+
+// Lines end in carriage return and line feed.
+class TextFileWriter {
+public:
+    TextFileWriter(FileLayer& files, const std::string& path)
+        : file_(files.OpenForWriting(path)), buffer_(new char[kTextBufferSize]) {}
+    TextFileWriter(const TextFileWriter&) = delete;
+    TextFileWriter& operator=(const TextFileWriter&) = delete;
+
+    void WriteLine(std::string_view text) {
+        const std::size_t size = text.size();
+        if (size + 2 <= kTextBufferSize - used_) [[likely]] {
+            char* at = buffer_.get() + used_;
+            if (size <= 8) {
+                for (std::size_t i = 0; i < size; ++i) at[i] = text[i];
+            } else {
+                std::memcpy(at, text.data(), size);
+            }
+            at[size] = '\r';
+            at[size + 1] = '\n';
+            used_ += size + 2;
+        } else {
+            WriteLineSlow(text);
+        }
+    }
+
+    // Writes what is buffered and closes; raises the first error of either.
+    void Close();
+
+private:
+    void Flush();
+    void WriteLineSlow(std::string_view text);
+
+    std::unique_ptr<RawFile> file_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t used_ = 0;
+};
+
+// A line ends at a line feed; a carriage return before it is dropped. A line
+// longer than the buffer comes back in buffer-sized pieces.
+class TextFileReader {
+public:
+    TextFileReader(FileLayer& files, const std::string& path)
+        : file_(files.OpenForReading(path)), buffer_(new char[kTextBufferSize]) {}
+    TextFileReader(const TextFileReader&) = delete;
+    TextFileReader& operator=(const TextFileReader&) = delete;
+
+    // The next line, valid until the next call; false at the end of the file.
+    bool ReadLine(std::string_view& line) {
+        const char* start = next_;
+        const std::size_t left = static_cast<std::size_t>(end_ - start);
+        const char* feed = nullptr;
+        // Short lines are the common case: look a few bytes ahead inline.
+        const std::size_t near = left < 8 ? left : 8;
+        for (std::size_t i = 0; i < near; ++i) {
+            if (start[i] == '\n') {
+                feed = start + i;
+                break;
+            }
+        }
+        if (feed == nullptr && left > 8) {
+            feed = static_cast<const char*>(std::memchr(start + 8, '\n', left - 8));
+        }
+        if (feed != nullptr) [[likely]] {
+            std::size_t size = static_cast<std::size_t>(feed - start);
+            if (size != 0 && start[size - 1] == '\r') --size;
+            line = std::string_view(start, size);
+            next_ = feed + 1;
+            return true;
+        }
+        return ReadLineSlow(line);
+    }
+
+    void Close();
+
+private:
+    bool ReadLineSlow(std::string_view& line);
+
+    std::unique_ptr<RawFile> file_;
+    std::unique_ptr<char[]> buffer_;
+    const char* next_ = nullptr;
+    const char* end_ = nullptr;
+    bool atEnd_ = false;
+};
+
+}  // namespace trevalon::bench
