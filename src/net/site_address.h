@@ -7,7 +7,7 @@ namespace trevalon::net {
 
 // Scheme and host, without a trailing slash, e.g. "http://www.mirrowin.example".
 std::string SiteBaseUrl();
-// The host alone, e.g. "www.mirrowin.example".
+// The host alone (with its port, if the address names one), e.g. "www.mirrowin.example".
 std::string SiteHost();
 
 }  // namespace trevalon::net

@@ -1,0 +1,98 @@
+#include "site_server.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace trevalon::site {
+
+namespace {
+
+std::optional<std::string> ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void ServeFile(const std::string& path, const char* type, httplib::Response& res) {
+    if (const auto text = ReadFile(path)) {
+        res.set_content(*text, type);
+    } else {
+        res.status = 404;
+        res.set_content("Not Found", "text/plain");
+    }
+}
+
+}  // namespace
+
+SiteServer::SiteServer(SiteConfig config) : config_(std::move(config)), store_(config_.dbPath) {
+    // No request the program makes has a body.
+    server_.set_payload_max_length(64 * 1024);
+    server_.set_read_timeout(10, 0);
+    server_.set_write_timeout(10, 0);
+    Routes();
+}
+
+void SiteServer::Routes() {
+    // The pages are read at each request, so the maker can publish without a restart.
+    server_.Get(kVersionPath, [this](const httplib::Request&, httplib::Response& res) {
+        ServeFile(config_.versionFile, "text/plain", res);
+        LogHit(kVersionPath, res.status);
+    });
+    server_.Get(kNewsPath, [this](const httplib::Request&, httplib::Response& res) {
+        ServeFile(config_.newsFile, "text/html", res);
+        LogHit(kNewsPath, res.status);
+    });
+    server_.Get(kReportPath, [this](const httplib::Request& req, httplib::Response& res) {
+        AnswerReport(req, res);
+        LogHit(kReportPath, res.status);
+    });
+    server_.set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
+        res.status = 500;
+        res.set_content("Internal error", "text/plain");
+    });
+}
+
+void SiteServer::AnswerReport(const httplib::Request& req, httplib::Response& res) {
+    // The raw target, not the decoded parameters: the report is kept as it came.
+    const std::size_t mark = req.target.find('?');
+    const std::string query = mark == std::string::npos ? std::string() : req.target.substr(mark + 1);
+    if (query.size() > kMaxStoredQuery) {
+        res.status = 414;
+        res.set_content("Report too long", "text/plain");
+        return;
+    }
+    try {
+        store_.Store(query);
+    } catch (const std::exception&) {
+        res.status = 500;
+        res.set_content("Report not stored", "text/plain");
+        return;
+    }
+    if (config_.answer)
+        res.set_content(*config_.answer, "text/plain");
+    else if (config_.retryBase)
+        res.set_content("RETRY|" + *config_.retryBase, "text/plain");
+    else
+        res.set_content("Thank you", "text/plain");
+}
+
+void SiteServer::LogHit(const char* path, int status) {
+    try {
+        store_.LogHit(path, status);
+    } catch (const std::exception&) {
+        // A lost log line must not cost the visitor an answer.
+    }
+}
+
+int SiteServer::Bind(int port) {
+    if (port == 0) return server_.bind_to_any_port("127.0.0.1");
+    return server_.bind_to_port("127.0.0.1", port) ? port : -1;
+}
+
+void SiteServer::Run() { server_.listen_after_bind(); }
+
+void SiteServer::Stop() { server_.stop(); }
+
+}  // namespace trevalon::site

@@ -1,0 +1,47 @@
+// The maker's web site: the version page, the news page and the error reports.
+#pragma once
+
+#include <httplib.h>
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "report_store.h"
+
+namespace trevalon::site {
+
+inline constexpr const char* kVersionPath = "/products/Trevalon/version.asp";
+inline constexpr const char* kNewsPath = "/products/Trevalon/whatsnew.html";
+inline constexpr const char* kReportPath = "/products/errorreport.asp";
+// Reports longer than this are refused, not stored.
+inline constexpr std::size_t kMaxStoredQuery = 4096;
+
+struct SiteConfig {
+    std::string versionFile;
+    std::string newsFile;
+    std::string dbPath;
+    std::optional<std::string> retryBase;  // answer reports with "RETRY|" and this
+    std::optional<std::string> answer;     // answer reports with exactly this
+};
+
+class SiteServer {
+public:
+    explicit SiteServer(SiteConfig config);  // opens the database; throws
+    // Binds 127.0.0.1:port (0 = any free port); the port bound, or -1.
+    int Bind(int port);
+    void Run();   // serves until Stop
+    void Stop();  // from any thread
+
+private:
+    void Routes();
+    void AnswerReport(const httplib::Request& req, httplib::Response& res);
+    void LogHit(const char* path, int status);
+
+    SiteConfig config_;
+    ReportStore store_;
+    httplib::Server server_;
+};
+
+}  // namespace trevalon::site

@@ -1,0 +1,68 @@
+#include "errors/hand_off.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <exception>
+#include <new>
+
+#include "errors/frm_errors.h"
+
+namespace trevalon::errors {
+
+namespace {
+
+// Lives until the program ends; Send and Cancel only hide it.
+frmErrors* window = nullptr;
+
+ReportSite& CurrentSite() {
+    static ReportSite site = DefaultReportSite();
+    return site;
+}
+
+constexpr std::int32_t kOutOfMemory = 7;
+constexpr std::int32_t kInternalError = 51;
+
+}  // namespace
+
+void HandOffError(std::int32_t number, std::int32_t location, const std::string& description) {
+    if (!window) window = new frmErrors(CurrentSite());
+    window->ErrorNumber = number;
+    window->ErrorLocation = location;
+    window->ErrorDescription = description;
+    // Without an owner there is no owner to centre on: the screen stands in.
+    if (!window->placed_) {
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            QRect frame = window->frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            window->move(frame.topLeft());
+        }
+        window->placed_ = true;
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void HandOffCurrentException(std::int32_t location) {
+    std::int32_t number = kInternalError;
+    std::string description = "Internal error";
+    try {
+        if (const std::exception_ptr current = std::current_exception()) std::rethrow_exception(current);
+    } catch (const std::bad_alloc&) {
+        number = kOutOfMemory;
+        description = "Out of memory";
+    } catch (const std::exception& e) {
+        description = e.what();
+    } catch (...) {
+    }
+    HandOffError(number, location, description);
+}
+
+frmErrors* ExistingErrorWindow() { return window; }
+
+void SetReportSite(const ReportSite& site) {
+    CurrentSite() = site;
+    if (window) window->SetReportSite(site);
+}
+
+}  // namespace trevalon::errors

@@ -1,0 +1,53 @@
+#include "errors/report_address.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "net/site_address.h"
+
+namespace trevalon::errors {
+
+namespace {
+#define TREVALON_STR2(x) #x
+#define TREVALON_STR(x) TREVALON_STR2(x)
+constexpr std::string_view kApplication = "Trevalon" TREVALON_STR(TREVALON_VERSION_MAJOR)
+    TREVALON_STR(TREVALON_VERSION_MINOR) TREVALON_STR(TREVALON_VERSION_PATCH);
+#undef TREVALON_STR
+#undef TREVALON_STR2
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() &&
+           std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) ==
+                      std::tolower(static_cast<unsigned char>(b));
+           });
+}
+}  // namespace
+
+ReportSite DefaultReportSite() { return ReportSite{net::SiteBaseUrl(), std::chrono::seconds(10)}; }
+
+std::string ReportQuery(std::int32_t number, std::int32_t location, const std::string& description) {
+    std::string q = "?application=";
+    q += kApplication;
+    q += "&errorlocation=" + std::to_string(location);
+    q += "&errornumber=" + std::to_string(number);
+    q += "&errordescription=" + description;
+    return q;
+}
+
+std::string FirstReportAddress(const std::string& siteBase, const std::string& query) {
+    return siteBase + std::string(kReportPath) + query;
+}
+
+std::optional<std::string> RetryBase(const std::string& answer) {
+    constexpr std::string_view kRetry = "RETRY|";
+    if (answer.size() <= kRetry.size() || answer.compare(0, kRetry.size(), kRetry) != 0)
+        return std::nullopt;
+    std::string base = answer.substr(kRetry.size());
+    // The answer names where the user's data goes next: only ever the web.
+    if (!StartsWithNoCase(base, "http://") && !StartsWithNoCase(base, "https://"))
+        return std::nullopt;
+    return base;
+}
+
+}  // namespace trevalon::errors

@@ -1,0 +1,31 @@
+// A drop-down list of the computer's drives. On Windows an entry is a drive
+// letter and colon with the label in brackets; elsewhere it is the directory
+// that will be tested, a blank and the label or device in brackets.
+#pragma once
+
+#include <QComboBox>
+#include <QStringList>
+
+namespace trevalon::shell {
+
+struct DriveEntries {
+    QStringList entries;
+    int current = -1;  // the entry of the file system holding the current directory
+};
+
+// Mounted file systems that hold files, read-only ones included so that the
+// user meets the read-only message rather than a missing drive.
+DriveEntries ListDrives();
+
+class DriveList : public QComboBox {
+    Q_OBJECT
+public:
+    explicit DriveList(QWidget* parent = nullptr);
+
+    // Replaces the entries (tests hand in entries of their own).
+    void SetEntries(const DriveEntries& drives);
+    // Text of the selected entry; empty when there is none.
+    QString DriveEntry() const;
+};
+
+}  // namespace trevalon::shell

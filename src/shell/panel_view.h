@@ -1,0 +1,61 @@
+// The view operations of one test panel, carried out on its controls.
+#pragma once
+
+#include <QLabel>
+#include <QPushButton>
+#include <QWidget>
+#include <vector>
+
+#include "bench/view_operations.h"
+#include "shell/drive_list.h"
+
+namespace trevalon::shell {
+
+// What every panel's view needs to know about the program as a whole.
+class RunState {
+public:
+    virtual ~RunState() = default;
+    virtual bool ClosingRequested() const = 0;
+    virtual bool TestRunning() const = 0;
+};
+
+struct PanelControls {
+    QLabel* status = nullptr;
+    std::vector<QLabel*> results;
+    std::vector<QWidget*> bars;
+    std::vector<DriveList*> lists;
+    QPushButton* button = nullptr;
+};
+
+// Bar width in whole pixels for a width in twips. Figures that are not
+// numbers, negative or absurdly wide are held to what a track can show.
+int BarPixels(float twips);
+
+class PanelView final : public bench::ViewOperations {
+public:
+    PanelView(PanelControls controls, const RunState& state, QWidget* messageOwner);
+
+    void SetStatusText(const std::string& text) override;
+    void SetResultText(int index, const std::string& text) override;
+    void SetBarWidth(int index, float twips) override;
+    std::string GetDriveEntry(int list) override;
+    [[nodiscard]] bool YieldToWindow() override;
+    void ShowDriveMessage(const std::string& text) override;
+    void HandOffError(std::int32_t number, std::int32_t location,
+                      const std::string& description) override;
+    void SetTestButtonEnabled(bool enabled) override;
+    bench::NumberSeparators GetNumberSeparators() override;
+
+    // The button is usable when the panel's test wants it and no test runs.
+    void ApplyButtonState();
+
+    const PanelControls& Controls() const { return controls_; }
+
+private:
+    PanelControls controls_;
+    const RunState& state_;
+    QWidget* messageOwner_;
+    bool buttonWanted_ = true;
+};
+
+}  // namespace trevalon::shell

@@ -1,0 +1,58 @@
+#include "update/check_for_new_version.h"
+
+#include <QMessageBox>
+#include <QString>
+
+#include "net/site_address.h"
+#include "update/frmNewRelease.h"
+#include "update/version_answer.h"
+
+namespace trevalon::update {
+
+namespace {
+
+// A failed fetch leaves the answer empty; the check never stops on it.
+std::string Fetch(net::Inet& inet, const std::string& address) {
+    try {
+        inet.URL = address;
+        return inet.OpenURL();
+    } catch (...) {
+        return {};
+    }
+}
+
+}  // namespace
+
+std::string NewVersionMessageText(const std::string& siteBaseUrl) {
+    return "I would just like to let you know that there is a new version of this software "
+           "available on our web site.  " +
+           siteBaseUrl;
+}
+
+void CheckForNewVersion(net::Inet& inet, const std::string& siteBaseUrl) {
+    const std::string answer = Fetch(inet, siteBaseUrl + kVersionPagePath);
+    if (!AnnouncesNewVersion(answer)) return;
+
+    try {
+        QMessageBox message(QMessageBox::Information, QStringLiteral("New Version Available"),
+                            QString::fromStdString(NewVersionMessageText(siteBaseUrl)),
+                            QMessageBox::Ok);
+        message.setObjectName(QStringLiteral("msgNewVersionAvailable"));
+        message.exec();
+    } catch (...) {
+    }
+
+    const std::string news = Fetch(inet, siteBaseUrl + kNewsPagePath);
+    try {
+        frmNewRelease& notice = LoadNewRelease();
+        // Plain text only: whatever markup the page holds is shown, never rendered.
+        notice.txtNewVersion->setPlainText(QString::fromUtf8(news.data(),
+                                                             static_cast<qsizetype>(news.size())));
+        notice.show();
+    } catch (...) {
+    }
+}
+
+void CheckForNewVersion(net::Inet& inet) { CheckForNewVersion(inet, net::SiteBaseUrl()); }
+
+}  // namespace trevalon::update

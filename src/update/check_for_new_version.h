@@ -1,0 +1,24 @@
+// The new-version check made once at start-up.
+#pragma once
+
+#include <string>
+
+#include "net/inet.h"
+
+namespace trevalon::update {
+
+inline constexpr const char* kVersionPagePath = "/products/Trevalon/version.asp";
+inline constexpr const char* kNewsPagePath = "/products/Trevalon/whatsnew.html";
+
+// Asks the site at `siteBaseUrl` (scheme and host, e.g. "http://www.mirrowin.example")
+// for the latest version through `inet`. When it names another version, tells the
+// user in a modal message box, fetches the news and shows it in frmNewRelease,
+// which is visible on return. Never fails: a failed step leaves its result empty.
+void CheckForNewVersion(net::Inet& inet, const std::string& siteBaseUrl);
+// The same against the build's own site.
+void CheckForNewVersion(net::Inet& inet);
+
+// The text of the "New Version Available" message for a site.
+std::string NewVersionMessageText(const std::string& siteBaseUrl);
+
+}  // namespace trevalon::update

@@ -1,0 +1,105 @@
+#include "update/frmNewRelease.h"
+
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QScrollBar>
+#include <exception>
+
+#include "errors/error_locations.h"
+#include "errors/hand_off.h"
+
+namespace trevalon::update {
+
+namespace {
+
+frmNewRelease* loaded = nullptr;
+
+constexpr int Px(int twips) { return twips / 15; }
+
+}  // namespace
+
+frmNewRelease::frmNewRelease(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
+    setObjectName(QStringLiteral("frmNewRelease"));
+    setFixedSize(Px(7635), Px(5190));
+    setAutoFillBackground(true);
+    QPalette back = palette();
+    back.setColor(QPalette::Window, QColor(232, 232, 232));
+    setPalette(back);
+
+    pictHeaderBar = new QLabel(this);
+    pictHeaderBar->setObjectName(QStringLiteral("pictHeaderBar"));
+    pictHeaderBar->setGeometry(0, 0, Px(10500), Px(405));
+    pictHeaderBar->setPixmap(DrawHeaderStrip(QStringLiteral("New Version Available")));
+    pictHeaderBar->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    pictHeaderBar->setToolTip(QStringLiteral("Click here and drag to move this window"));
+    pictHeaderBar->installEventFilter(this);
+
+    txtNewVersion = new QPlainTextEdit(this);
+    txtNewVersion->setObjectName(QStringLiteral("txtNewVersion"));
+    txtNewVersion->setGeometry(Px(90), Px(510), Px(7455), Px(4095));
+    txtNewVersion->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtNewVersion->setReadOnly(true);
+    txtNewVersion->setToolTip(QStringLiteral("The latest version news."));
+
+    cmd1 = new PictureButton(DrawButtonImage(QStringLiteral("Cancel")), this);
+    cmd1->setObjectName(QStringLiteral("cmd1"));
+    cmd1->setGeometry(Px(2940), Px(4740), Px(1665), Px(345));
+    cmd1->setToolTip(QStringLiteral("Click here to close this message"));
+    connect(cmd1, &QAbstractButton::clicked, this, &frmNewRelease::cmd1_Click);
+
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+}
+
+void frmNewRelease::cmd1_Click() {
+    try {
+        UnloadNewRelease();
+    } catch (const std::exception& error) {
+        errors::HandOffError(51, errors::location::kNewReleaseCmd1Click, error.what());
+    }
+}
+
+// The strip invites a drag, so a drag on it moves the window.
+bool frmNewRelease::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == pictHeaderBar) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+                if (mouse->button() == Qt::LeftButton) {
+                    dragging_ = true;
+                    dragStart_ = mouse->globalPosition().toPoint() - frameGeometry().topLeft();
+                }
+                return true;
+            case QEvent::MouseMove:
+                if (dragging_) move(mouse->globalPosition().toPoint() - dragStart_);
+                return true;
+            case QEvent::MouseButtonRelease:
+                dragging_ = false;
+                return true;
+            default:
+                break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+frmNewRelease& LoadNewRelease() {
+    if (loaded == nullptr) loaded = new frmNewRelease();
+    return *loaded;
+}
+
+frmNewRelease* NewReleaseWindow() { return loaded; }
+
+void UnloadNewRelease() {
+    frmNewRelease* window = loaded;
+    if (window == nullptr) return;
+    loaded = nullptr;
+    window->hide();
+    // Unloading may come from the window's own click; let that return first.
+    window->deleteLater();
+}
+
+}  // namespace trevalon::update

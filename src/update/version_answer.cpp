@@ -1,0 +1,24 @@
+#include "update/version_answer.h"
+
+#include <algorithm>
+
+namespace trevalon::update {
+
+std::string LocalVersionText() {
+    return std::to_string(TREVALON_VERSION_MAJOR) + "." + std::to_string(TREVALON_VERSION_MINOR) +
+           "." + std::to_string(TREVALON_VERSION_PATCH);
+}
+
+bool IsVersionAnswer(std::string_view answer) {
+    // Continuation bytes (10xxxxxx) do not start a character.
+    const auto characters = std::count_if(answer.begin(), answer.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0U) != 0x80U;
+    });
+    return characters == 5 && answer.find('.') != std::string_view::npos;
+}
+
+bool AnnouncesNewVersion(std::string_view answer) {
+    return IsVersionAnswer(answer) && answer != LocalVersionText();
+}
+
+}  // namespace trevalon::update

@@ -1,0 +1,181 @@
+#include "net/inet.h"
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <chrono>
+#include <thread>
+
+#include "network_isolation.h"
+#include "site_server.h"
+
+namespace trevalon::net {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::SiteOptions;
+using testing::SiteServer;
+
+constexpr const char* kVersionPath = "/products/Trevalon/version.asp";
+constexpr const char* kReportPath = "/products/errorreport.asp";
+
+std::string Fetch(const std::string& url, std::chrono::milliseconds timeout = 5s) {
+    Inet inet(timeout);
+    inet.URL = url;
+    return inet.OpenURL();
+}
+
+// An in-process server for answers the maker's site never gives.
+class OddServer {
+public:
+    OddServer() {
+        port_ = server_.bind_to_any_port("127.0.0.1");
+        thread_ = std::thread([this] { server_.listen_after_bind(); });
+        while (!server_.is_running()) std::this_thread::sleep_for(1ms);
+    }
+    ~OddServer() {
+        server_.stop();
+        thread_.join();
+    }
+    httplib::Server& Http() { return server_; }
+    std::string Url(const std::string& path) const {
+        return "http://127.0.0.1:" + std::to_string(port_) + path;
+    }
+
+private:
+    httplib::Server server_;
+    int port_ = 0;
+    std::thread thread_;
+};
+
+TEST(OpenURL, ReturnsTheWholeBodyAsText) {
+    SiteServer site({.version = "1.5.6", .news = "<p>Faster\r\ncopies</p>\n"});
+    EXPECT_EQ(Fetch(site.BaseUrl() + kVersionPath), "1.5.6");
+    EXPECT_EQ(Fetch(site.BaseUrl() + "/products/Trevalon/whatsnew.html"), "<p>Faster\r\ncopies</p>\n");
+    site.SetVersion("caf\xE9");  // a Latin-1 page
+    EXPECT_EQ(Fetch(site.BaseUrl() + kVersionPath), "caf\xC3\xA9");
+    site.SetVersion("");
+    EXPECT_EQ(Fetch(site.BaseUrl() + kVersionPath), "");
+}
+
+TEST(OpenURL, KeepsTheUrlForTheNextFetch) {
+    SiteServer site({.version = "1.5.5"});
+    Inet inet(5s);
+    inet.URL = site.BaseUrl() + kVersionPath;
+    EXPECT_EQ(inet.OpenURL(), "1.5.5");
+    EXPECT_EQ(inet.OpenURL(), "1.5.5");
+    EXPECT_EQ(inet.URL, site.BaseUrl() + kVersionPath);
+    EXPECT_EQ(site.Hits(kVersionPath), 2);
+}
+
+TEST(OpenURL, ErrorStatusIsAFailedFetch) {
+    SiteServer site({.serveVersion = false});
+    EXPECT_THROW(Fetch(site.BaseUrl() + kVersionPath), TransferError);
+    EXPECT_THROW(Fetch(site.BaseUrl() + "/no/such/page"), TransferError);
+
+    OddServer odd;
+    odd.Http().Get("/500", [](const httplib::Request&, httplib::Response& res) {
+        res.status = 500;
+        res.set_content("RETRY|http://127.0.0.1:1/x", "text/plain");
+    });
+    odd.Http().Get("/304", [](const httplib::Request&, httplib::Response& res) { res.status = 304; });
+    odd.Http().Get("/204", [](const httplib::Request&, httplib::Response& res) { res.status = 204; });
+    EXPECT_THROW(Fetch(odd.Url("/500")), TransferError);
+    EXPECT_THROW(Fetch(odd.Url("/304")), TransferError);
+    EXPECT_EQ(Fetch(odd.Url("/204")), "");
+}
+
+TEST(OpenURL, FollowsAFewRedirectsButNotALoop) {
+    OddServer odd;
+    odd.Http().Get("/old", [](const httplib::Request&, httplib::Response& res) {
+        res.set_redirect("/older");
+    });
+    odd.Http().Get("/older", [](const httplib::Request&, httplib::Response& res) {
+        res.set_redirect("/new", 301);
+    });
+    odd.Http().Get("/new", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("1.5.7", "text/plain");
+    });
+    odd.Http().Get("/loop", [](const httplib::Request&, httplib::Response& res) {
+        res.set_redirect("/loop");
+    });
+    odd.Http().Get("/to-file", [](const httplib::Request&, httplib::Response& res) {
+        res.set_redirect("file:///etc/hostname");
+    });
+    EXPECT_EQ(Fetch(odd.Url("/old")), "1.5.7");
+    EXPECT_THROW(Fetch(odd.Url("/loop")), TransferError);
+    EXPECT_THROW(Fetch(odd.Url("/to-file")), TransferError);
+}
+
+TEST(OpenURL, RefusesAnswersOverOneMebibyte) {
+    OddServer odd;
+    const std::string mebibyte(1024 * 1024, 'X');
+    odd.Http().Get("/fits", [&](const httplib::Request&, httplib::Response& res) {
+        res.set_content(mebibyte, "text/plain");
+    });
+    odd.Http().Get("/too-long", [&](const httplib::Request&, httplib::Response& res) {
+        res.set_content(mebibyte + "X", "text/plain");
+    });
+    // Without a length up front the limit must hold while the body streams in.
+    odd.Http().Get("/endless", [](const httplib::Request&, httplib::Response& res) {
+        res.set_chunked_content_provider("text/plain", [](size_t, httplib::DataSink& sink) {
+            const std::string chunk(64 * 1024, 'Y');
+            return sink.write(chunk.data(), chunk.size());
+        });
+    });
+    EXPECT_EQ(Fetch(odd.Url("/fits")).size(), mebibyte.size());
+    EXPECT_THROW(Fetch(odd.Url("/too-long")), TransferError);
+    EXPECT_THROW(Fetch(odd.Url("/endless")), TransferError);
+}
+
+TEST(OpenURL, SendsTheAddressAsGivenSaveWhatItCannotCarry) {
+    SiteServer site;
+    Fetch(site.BaseUrl() + kReportPath + "?a=1 2#3&b=%41%zz|\xC3\xA9\t&c=x=y/?");
+    const auto reports = site.Reports();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].query, "a=1%202%233&b=%41%25zz%7C%C3%A9%09&c=x=y/?");
+    ASSERT_EQ(reports[0].values.size(), 3u);
+    EXPECT_EQ(reports[0].values[0], (std::pair<std::string, std::string>("a", "1 2#3")));
+    EXPECT_EQ(reports[0].values[1], (std::pair<std::string, std::string>("b", "A%zz|\xC3\xA9\t")));
+    EXPECT_EQ(reports[0].values[2], (std::pair<std::string, std::string>("c", "x=y/?")));
+}
+
+TEST(OpenURL, GivesUpAtItsTimeOutWhenNobodyAnswers) {
+    testing::SilentServer silent;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_THROW(Fetch(silent.BaseUrl() + kVersionPath, 300ms), TransferError);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(took, 250ms);
+    EXPECT_LT(took, 5s);
+}
+
+TEST(OpenURL, ClosedPortFailsWithoutWaitingForTheTimeOut) {
+    const int port = testing::ClosedLoopbackPort();
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_THROW(Fetch("http://127.0.0.1:" + std::to_string(port) + kVersionPath, 20s), TransferError);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
+}
+
+TEST(OpenURL, UnknownHostFailsWithoutWaitingForTheTimeOut) {
+    // In a network of its own the look-up reaches no resolver outside.
+    const int rc = testing::RunWithoutNetwork([] {
+        const auto start = std::chrono::steady_clock::now();
+        try {
+            Fetch("http://www.mirrowin.invalid/products/Trevalon/version.asp", 20s);
+            return 1;
+        } catch (const TransferError&) {
+            return std::chrono::steady_clock::now() - start < 10s ? 0 : 3;
+        }
+    });
+    if (rc == testing::kNoIsolation) GTEST_SKIP() << "no private network namespace here";
+    EXPECT_EQ(rc, 0);
+}
+
+TEST(OpenURL, OnlyWebAddressesAreFetched) {
+    EXPECT_THROW(Fetch("file:///etc/hostname"), TransferError);
+    EXPECT_THROW(Fetch("ftp://127.0.0.1/x"), TransferError);
+    EXPECT_THROW(Fetch(""), TransferError);
+}
+
+}  // namespace
+}  // namespace trevalon::net

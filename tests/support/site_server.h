@@ -1,0 +1,310 @@
+// Test fixtures for everything that talks to the maker's web site:
+//
+//   trevalon::testing::SiteServer site;                    // version "1.5.5"
+//   trevalon::testing::SiteServer site({.version = "1.5.6", .news = "..."});
+//   site.BaseUrl()   -> "http://127.0.0.1:PORT"  (hand it to the component)
+//   site.Reports()   -> the error reports in its database, oldest first
+//   site.Hits("/products/Trevalon/whatsnew.html") -> how often that path was asked for
+//
+//   trevalon::testing::SilentServer silent;                // accepts, never answers
+//   silent.BaseUrl() -> a fetch there runs into its time-out
+//
+// Each SiteServer runs the built trevalon-site on a free loopback port, with
+// its files and database in a fresh temporary folder that goes with it.
+#pragma once
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sqlite3.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+extern char** environ;
+
+namespace trevalon::testing {
+
+struct SiteOptions {
+    std::string version = "1.5.5";  // body of the version page
+    std::string news = "What is new";
+    std::optional<std::string> retry{};   // reports answered "RETRY|" + this
+    std::optional<std::string> answer{};  // reports answered with exactly this
+    bool serveVersion = true;           // false: the version page is missing (404)
+    bool serveNews = true;              // false: the news page is missing (404)
+};
+
+struct StoredReport {
+    std::string query;  // the raw query as received, after "?"
+    std::optional<std::string> application, errorlocation, errornumber, errordescription;
+    std::vector<std::pair<std::string, std::string>> values;  // every pair, in order
+};
+
+namespace detail {
+
+inline std::filesystem::path MakeTempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "trevalon-site-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    return pattern;
+}
+
+inline void WriteFile(const std::filesystem::path& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    if (!out.flush()) throw std::runtime_error("cannot write " + path.string());
+}
+
+inline int ConnectLoopback(int port) {
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return -1;
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(static_cast<uint16_t>(port));
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// True once the server answers an HTTP request at all.
+inline bool Answers(int port, std::chrono::milliseconds patience) {
+    const int fd = ConnectLoopback(port);
+    if (fd < 0) return false;
+    const std::string request = "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n";
+    bool ok = send(fd, request.data(), request.size(), MSG_NOSIGNAL) ==
+              static_cast<ssize_t>(request.size());
+    if (ok) {
+        pollfd p{fd, POLLIN, 0};
+        char buf[16];
+        ok = poll(&p, 1, static_cast<int>(patience.count())) == 1 && recv(fd, buf, sizeof buf, 0) > 0;
+    }
+    close(fd);
+    return ok;
+}
+
+}  // namespace detail
+
+class SiteServer {
+public:
+    explicit SiteServer(SiteOptions options = {}) : dir_(detail::MakeTempDir()) {
+        // Test traffic stays on loopback: no proxy from the environment may carry it.
+        for (const char* name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy",
+                                 "ALL_PROXY"})
+            unsetenv(name);
+        if (options.serveVersion) SetVersion(options.version);
+        if (options.serveNews) SetNews(options.news);
+        try {
+            Start(options);
+        } catch (...) {
+            std::error_code ignored;
+            std::filesystem::remove_all(dir_, ignored);
+            throw;
+        }
+    }
+
+    ~SiteServer() {
+        Stop();
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_, ignored);
+    }
+
+    SiteServer(const SiteServer&) = delete;
+    SiteServer& operator=(const SiteServer&) = delete;
+
+    int Port() const { return port_; }
+    std::string BaseUrl() const { return "http://127.0.0.1:" + std::to_string(port_); }
+    std::string ReportUrl() const { return BaseUrl() + "/products/errorreport.asp"; }
+    std::filesystem::path DbPath() const { return dir_ / "reports.db"; }
+    std::filesystem::path VersionFile() const { return dir_ / "version.txt"; }
+    std::filesystem::path NewsFile() const { return dir_ / "whatsnew.html"; }
+
+    // The pages are read at each request: changing them needs no restart.
+    void SetVersion(const std::string& text) const { detail::WriteFile(VersionFile(), text); }
+    void SetNews(const std::string& text) const { detail::WriteFile(NewsFile(), text); }
+
+    // Ends the server now (a closed port from here on).
+    void Stop() {
+        if (pid_ <= 0) return;
+        kill(pid_, SIGTERM);
+        int status = 0;
+        waitpid(pid_, &status, 0);
+        pid_ = -1;
+    }
+
+    std::vector<StoredReport> Reports() const {
+        std::vector<StoredReport> reports;
+        sqlite3* db = nullptr;
+        if (sqlite3_open_v2(DbPath().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+            sqlite3_close(db);
+            throw std::runtime_error("cannot open the site's database");
+        }
+        sqlite3_busy_timeout(db, 5000);
+        auto text = [](sqlite3_stmt* s, int col) -> std::optional<std::string> {
+            if (sqlite3_column_type(s, col) == SQLITE_NULL) return std::nullopt;
+            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, col));
+            return std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(s, col)));
+        };
+        sqlite3_stmt* s = nullptr;
+        sqlite3_prepare_v2(db,
+                           "SELECT id, query, application, errorlocation, errornumber, errordescription "
+                           "FROM reports ORDER BY id",
+                           -1, &s, nullptr);
+        std::vector<sqlite3_int64> ids;
+        while (s && sqlite3_step(s) == SQLITE_ROW) {
+            ids.push_back(sqlite3_column_int64(s, 0));
+            StoredReport r;
+            r.query = text(s, 1).value_or("");
+            r.application = text(s, 2);
+            r.errorlocation = text(s, 3);
+            r.errornumber = text(s, 4);
+            r.errordescription = text(s, 5);
+            reports.push_back(std::move(r));
+        }
+        sqlite3_finalize(s);
+        sqlite3_prepare_v2(db, "SELECT key, value FROM report_values WHERE report_id = ? ORDER BY position",
+                           -1, &s, nullptr);
+        for (std::size_t i = 0; s && i < ids.size(); ++i) {
+            sqlite3_reset(s);
+            sqlite3_bind_int64(s, 1, ids[i]);
+            while (sqlite3_step(s) == SQLITE_ROW)
+                reports[i].values.emplace_back(text(s, 0).value_or(""), text(s, 1).value_or(""));
+        }
+        sqlite3_finalize(s);
+        sqlite3_close(db);
+        return reports;
+    }
+
+    // How many requests for `path` the server has answered (any status).
+    int Hits(const std::string& path) const {
+        sqlite3* db = nullptr;
+        if (sqlite3_open_v2(DbPath().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+            sqlite3_close(db);
+            throw std::runtime_error("cannot open the site's database");
+        }
+        sqlite3_busy_timeout(db, 5000);
+        sqlite3_stmt* s = nullptr;
+        int count = -1;
+        if (sqlite3_prepare_v2(db, "SELECT count(*) FROM hits WHERE path = ?", -1, &s, nullptr) == SQLITE_OK) {
+            sqlite3_bind_text(s, 1, path.data(), static_cast<int>(path.size()), SQLITE_TRANSIENT);
+            if (sqlite3_step(s) == SQLITE_ROW) count = sqlite3_column_int(s, 0);
+        }
+        sqlite3_finalize(s);
+        sqlite3_close(db);
+        return count;
+    }
+
+private:
+    void Start(const SiteOptions& options) {
+        std::vector<std::string> args = {TREVALON_SITE_EXE,   "--port",         "0",
+                                         "--version-file",    VersionFile(),    "--news-file",
+                                         NewsFile(),          "--db",           DbPath()};
+        if (options.retry) args.insert(args.end(), {"--retry", *options.retry});
+        if (options.answer) args.insert(args.end(), {"--answer", *options.answer});
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+
+        int out[2];
+        if (pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+        const int rc = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        close(out[1]);
+        if (rc != 0) {
+            close(out[0]);
+            pid_ = -1;
+            throw std::runtime_error("cannot start " + args[0]);
+        }
+
+        // The first line names the port it bound.
+        std::string line;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (line.find('\n') == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+            pollfd p{out[0], POLLIN, 0};
+            if (poll(&p, 1, 100) <= 0) continue;
+            char buf[128];
+            const ssize_t n = read(out[0], buf, sizeof buf);
+            if (n <= 0) break;
+            line.append(buf, static_cast<std::size_t>(n));
+        }
+        close(out[0]);
+        const auto colon = line.rfind(':');
+        if (line.rfind("listening on ", 0) != 0 || colon == std::string::npos) {
+            Stop();
+            throw std::runtime_error("trevalon-site did not start: " + line);
+        }
+        port_ = std::stoi(line.substr(colon + 1));
+        while (!detail::Answers(port_, std::chrono::milliseconds(500))) {
+            if (std::chrono::steady_clock::now() >= deadline) {
+                Stop();
+                throw std::runtime_error("trevalon-site does not answer");
+            }
+        }
+    }
+
+    std::filesystem::path dir_;
+    pid_t pid_ = -1;
+    int port_ = 0;
+};
+
+// A loopback port whose connections are accepted by the kernel but never
+// answered: a fetch there waits until its own time-out.
+class SilentServer {
+public:
+    SilentServer() {
+        fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof addr;
+        if (fd_ < 0 || bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+            listen(fd_, 16) != 0 || getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
+            throw std::runtime_error("cannot listen on loopback");
+        port_ = ntohs(addr.sin_port);
+    }
+    ~SilentServer() { close(fd_); }
+    SilentServer(const SilentServer&) = delete;
+    SilentServer& operator=(const SilentServer&) = delete;
+
+    int Port() const { return port_; }
+    std::string BaseUrl() const { return "http://127.0.0.1:" + std::to_string(port_); }
+
+private:
+    int fd_ = -1;
+    int port_ = 0;
+};
+
+// A loopback port that nothing listens on: connections are refused.
+inline int ClosedLoopbackPort() {
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    int port = 0;
+    if (fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
+        getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) == 0)
+        port = ntohs(addr.sin_port);
+    if (fd >= 0) close(fd);  // bound, never listened, now free again
+    if (port == 0) throw std::runtime_error("no free loopback port");
+    return port;
+}
+
+}  // namespace trevalon::testing
