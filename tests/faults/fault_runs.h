@@ -23,6 +23,16 @@ inline const char* KindName(Kind kind) {
     return "";
 }
 
+// A short name for directories.
+inline std::string KindTag(Kind kind) {
+    switch (kind) {
+        case Kind::kSingle: return "single";
+        case Kind::kCompare: return "compare";
+        case Kind::kCopy: return "copy";
+    }
+    return "";
+}
+
 inline std::string DoneText(Kind kind) {
     switch (kind) {
         case Kind::kSingle: return "Done";
