@@ -106,23 +106,20 @@ private:
     std::unique_ptr<Descriptor> fd_;
 };
 
-// Copies with the kernel's help where it can, plain reads and writes where not.
+// Copies inside the kernel where it can, through reads and writes where not.
 void CopyContents(int from, int to, off_t size) {
-#ifdef __linux__
+#if __has_include(<sys/sendfile.h>)
     off_t left = size;
     while (left > 0) {
-        const ssize_t done = ::copy_file_range(from, nullptr, to, nullptr,
-                                               static_cast<std::size_t>(left), 0);
+        const ssize_t done = ::sendfile(to, from, nullptr, static_cast<std::size_t>(left));
         if (done > 0) {
             left -= done;
             continue;
         }
         if (done == 0) return;  // the source became shorter: that much is the copy
         if (errno == EINTR) continue;
-        if (errno != EXDEV && errno != ENOSYS && errno != EOPNOTSUPP && errno != EINVAL) {
-            RaiseHostError(errno);
-        }
-        break;  // no kernel copy here: the rest goes through reads and writes
+        if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) RaiseHostError(errno);
+        break;  // no kernel copy between these two: the rest goes through a buffer
     }
     if (left <= 0) return;
 #else

@@ -12,7 +12,7 @@
 
 namespace trevalon::bench {
 
-inline constexpr std::size_t kTextBufferSize = 256 * 1024;
+inline constexpr std::size_t kTextBufferSize = 1024 * 1024;
 
 // Lines end in carriage return and line feed.
 class TextFileWriter {

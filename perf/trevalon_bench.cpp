@@ -1,0 +1,261 @@
+// trevalon-bench: runs the real drive tests through a console view that
+// prints every view call, then times the raw limit of the same work in the
+// same run and prints each step beside its baseline.
+//
+//   trevalon-bench [--runs N] DIR
+//   trevalon-bench [--runs N] --compare DIR...
+//   trevalon-bench [--runs N] --copy SOURCE DEST...
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "bench/drive_root.h"
+#include "bench/drive_tests.h"
+#include "bench/formats.h"
+#include "perf/raw_baselines.h"
+
+namespace {
+
+using namespace trevalon;
+
+class ConsoleView final : public bench::ViewOperations {
+public:
+    explicit ConsoleView(std::vector<std::string> entries) : entries_(std::move(entries)) {}
+
+    void SetStatusText(const std::string& text) override {
+        std::printf("  status      \"%s\"\n", text.c_str());
+    }
+    void SetResultText(int index, const std::string& text) override {
+        std::printf("  caption %d   \"%s\"\n", index, text.c_str());
+    }
+    void SetBarWidth(int index, float twips) override {
+        std::printf("  bar %d       %.3f\n", index, static_cast<double>(twips));
+        bars_[index] = twips;
+    }
+    std::string GetDriveEntry(int list) override {
+        return list < static_cast<int>(entries_.size()) ? entries_[list] : "";
+    }
+    bool YieldToWindow() override { return true; }
+    void ShowDriveMessage(const std::string& text) override {
+        std::printf("  MESSAGE     \"%s\"\n", text.c_str());
+        failed_ = true;
+    }
+    void HandOffError(std::int32_t number, std::int32_t location,
+                      const std::string& description) override {
+        std::printf("  ERROR       %d at %d: %s\n", number, location, description.c_str());
+        failed_ = true;
+    }
+    void SetTestButtonEnabled(bool enabled) override {
+        std::printf("  button      %s\n", enabled ? "enabled" : "disabled");
+    }
+    bench::NumberSeparators GetNumberSeparators() override { return {}; }
+
+    // The measured figure behind a bar: seconds, or KB/sec.
+    double Figure(int index, double fullScale) const {
+        return static_cast<double>(bars_.at(index)) * fullScale / bench::kTrackWidth;
+    }
+    bool failed() const { return failed_; }
+
+private:
+    std::vector<std::string> entries_;
+    std::map<int, float> bars_;
+    bool failed_ = false;
+};
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+struct Row {
+    std::string step;
+    std::vector<double> measured;  // seconds
+    std::string baselineName;
+    std::vector<double> baseline;  // seconds
+    double lines = 0;              // per-line overhead shown when set
+};
+
+void PrintRows(const std::vector<Row>& rows) {
+    std::printf("\n%-34s %12s  %-30s %12s %8s %14s\n", "step (median)", "ours ms", "raw limit",
+                "raw ms", "ratio", "ns/line extra");
+    for (const Row& row : rows) {
+        const double ours = Median(row.measured);
+        const double raw = Median(row.baseline);
+        std::printf("%-34s %12.3f  %-30s %12.3f %8.3f", row.step.c_str(), ours * 1e3,
+                    row.baselineName.c_str(), raw * 1e3, ours / raw);
+        if (row.lines > 0) std::printf(" %14.2f", (ours - raw) / row.lines * 1e9);
+        std::printf("\n");
+    }
+}
+
+std::string Root(const std::string& dir) { return bench::DriveRootFromEntry(dir); }
+
+constexpr double kFillLineBytes = 1026.0;
+
+int SingleCheck(const std::string& dir, int runs) {
+    const std::string root = Root(dir);
+    const std::string first = root + "trevalon-bench-1.tmp";
+    const std::string second = root + "trevalon-bench-2.tmp";
+    std::vector<Row> rows = {
+        {"small file write (1,024,000 lines)", {}, "3,072,000 B in one write", {}, 1024000},
+        {"small file read", {}, "3,072,000 B in one read", {}, 1024000},
+        {"large file write (10,240,000 lines)", {}, "30,720,000 B in one write", {}, 10240000},
+        {"large file read", {}, "30,720,000 B in one read", {}, 10240000},
+        {"overall write (3 s window)", {}, "same bytes, 1 MiB writes", {}, 0},
+        {"overall read", {}, "same bytes, 1 MiB reads", {}, 0},
+        {"directory lookup (10,000 pairs)", {}, "20,000 stat calls", {}, 0},
+        {"file copy", {}, "std::filesystem::copy_file", {}, 0},
+        {"file delete (2 files)", {}, "2 unlink calls", {}, 0},
+    };
+    double peak = 0;
+    std::vector<double> writeRates, readRates;
+    for (int run = 1; run <= runs; ++run) {
+        std::printf("run %d of the single drive check on \"%s\"\n", run, dir.c_str());
+        ConsoleView view({dir});
+        perf::SettleWrites();
+        bench::RunSingleDriveCheck(view);
+        if (view.failed()) return 1;
+        if (run == 1) peak = perf::PeakMemoryMiB();
+
+        const double writeSpeed = view.Figure(4, bench::kSpeedScale);  // KB/sec
+        const double readSpeed = view.Figure(5, bench::kSpeedScale);
+        const double lines = std::round(writeSpeed * 3.0);
+        const auto bytes = static_cast<std::uint64_t>(lines * kFillLineBytes);
+        rows[0].measured.push_back(view.Figure(0, bench::kSmallFileScale));
+        rows[1].measured.push_back(view.Figure(1, bench::kSmallFileScale));
+        rows[2].measured.push_back(view.Figure(2, bench::kLargeFileScale));
+        rows[3].measured.push_back(view.Figure(3, bench::kLargeFileScale));
+        // Speeds become the time the same bytes would take at that speed.
+        rows[4].measured.push_back(3.0);
+        rows[5].measured.push_back(lines / readSpeed);
+        rows[7].measured.push_back(view.Figure(6, bench::kCopyScale));
+        rows[6].measured.push_back(view.Figure(7, bench::kLookupDeleteScale));
+        rows[8].measured.push_back(view.Figure(8, bench::kLookupDeleteScale));
+
+        perf::SettleWrites();
+        rows[0].baseline.push_back(perf::WriteInOneGo(first, 3072000));
+        rows[1].baseline.push_back(perf::ReadInOneGo(first));
+        rows[2].baseline.push_back(perf::WriteInOneGo(first, 30720000));
+        rows[3].baseline.push_back(perf::ReadInOneGo(first));
+        rows[4].baseline.push_back(perf::WriteInBlocks(first, bytes));
+        rows[5].baseline.push_back(perf::ReadInBlocks(first));
+        rows[6].baseline.push_back(perf::PlainStats(first, second, 20000));
+        rows[7].baseline.push_back(perf::PlainCopy(first, second));
+        rows[8].baseline.push_back(perf::PlainDeletes(first, second));
+        writeRates.push_back(writeSpeed * 1024.0);
+        readRates.push_back(readSpeed * 1024.0);
+        std::printf("  (%.0f fill lines, %.1f MB in the write window)\n", lines,
+                    static_cast<double>(bytes) / 1e6);
+    }
+    PrintRows(rows);
+    std::printf("\noverall write: ours %.1f MB/s, raw %.1f MB/s, share %.1f%%\n",
+                Median(writeRates) / 1e6, Median(writeRates) * 3.0 / Median(rows[4].baseline) / 1e6,
+                100.0 * Median(rows[4].baseline) / 3.0);
+    std::printf("overall read:  ours %.1f MB/s, share %.1f%%\n", Median(readRates) / 1e6,
+                100.0 * Median(rows[5].baseline) / Median(rows[5].measured));
+    std::printf("peak memory after the first check: %.1f MiB\n", peak);
+    return 0;
+}
+
+int Comparison(const std::vector<std::string>& dirs, int runs) {
+    std::vector<Row> rows;
+    for (std::size_t k = 0; k < dirs.size(); ++k) {
+        rows.push_back({"#" + std::to_string(k + 1) + " write " + dirs[k], {},
+                        "same bytes, 1 MiB writes", {}, 0});
+        rows.push_back({"#" + std::to_string(k + 1) + " read", {}, "same bytes, 1 MiB reads", {}, 0});
+    }
+    for (int run = 1; run <= runs; ++run) {
+        std::printf("run %d of the drive comparison\n", run);
+        ConsoleView view(dirs);
+        perf::SettleWrites();
+        bench::RunDriveComparison(view);
+        if (view.failed()) return 1;
+        for (std::size_t k = 0; k < dirs.size(); ++k) {
+            const int slot = static_cast<int>(k);
+            const double writeSpeed = view.Figure(2 * slot, bench::kSpeedScale);
+            const double readSpeed = view.Figure(2 * slot + 1, bench::kSpeedScale);
+            if (writeSpeed <= 0) continue;  // a skipped slot
+            const double lines = std::max(std::round(writeSpeed * 3.0), 100.0);
+            const std::string file = Root(dirs[k]) + "trevalon-bench-1.tmp";
+            rows[2 * k].measured.push_back(3.0);
+            perf::SettleWrites();
+            rows[2 * k].baseline.push_back(
+                perf::WriteInBlocks(file, static_cast<std::uint64_t>(lines * kFillLineBytes)));
+            rows[2 * k + 1].measured.push_back(lines / readSpeed);
+            rows[2 * k + 1].baseline.push_back(perf::ReadInBlocks(file));
+            std::remove(file.c_str());
+        }
+    }
+    std::erase_if(rows, [](const Row& row) { return row.measured.empty(); });
+    PrintRows(rows);
+    std::printf("(a write row's ratio is our 3 s over the raw time for the same bytes: "
+                "at most 1.333 means at least 75%% of the raw speed)\n");
+    return 0;
+}
+
+int CopyTest(const std::vector<std::string>& dirs, int runs) {
+    std::vector<Row> rows;
+    for (std::size_t k = 1; k < dirs.size(); ++k) {
+        rows.push_back({"copy to #" + std::to_string(k + 1) + " " + dirs[k], {},
+                        "std::filesystem::copy_file", {}, 0});
+    }
+    const std::string source = Root(dirs[0]) + "trevalon-bench-1.tmp";
+    for (int run = 1; run <= runs; ++run) {
+        std::printf("run %d of the copy test\n", run);
+        ConsoleView view(dirs);
+        perf::SettleWrites();
+        bench::RunCopyTest(view);
+        if (view.failed()) return 1;
+        perf::WriteInBlocks(source, 10260000);
+        perf::SettleWrites();
+        for (std::size_t k = 1; k < dirs.size(); ++k) {
+            if (dirs[k] == dirs[0]) continue;
+            const std::string target = Root(dirs[k]) + "trevalon-bench-2.tmp";
+            rows[k - 1].measured.push_back(view.Figure(static_cast<int>(k) - 1, bench::kCopyScale));
+            rows[k - 1].baseline.push_back(perf::PlainCopy(source, target));
+            std::remove(target.c_str());
+        }
+        std::remove(source.c_str());
+    }
+    std::erase_if(rows, [](const Row& row) { return row.measured.empty(); });
+    PrintRows(rows);
+    return 0;
+}
+
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: trevalon-bench [--runs N] DIR\n"
+                 "       trevalon-bench [--runs N] --compare DIR...   (up to 4)\n"
+                 "       trevalon-bench [--runs N] --copy SOURCE DEST...   (up to 3)\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    int runs = 3;
+    if (args.size() >= 2 && args[0] == "--runs") {
+        runs = std::max(1, std::atoi(args[1].c_str()));
+        args.erase(args.begin(), args.begin() + 2);
+    }
+    try {
+        if (args.size() == 1 && args[0][0] != '-') return SingleCheck(args[0], runs);
+        if (args.size() >= 2 && args.size() <= 5 && args[0] == "--compare") {
+            return Comparison({args.begin() + 1, args.end()}, runs);
+        }
+        if (args.size() >= 3 && args.size() <= 5 && args[0] == "--copy") {
+            return CopyTest({args.begin() + 1, args.end()}, runs);
+        }
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "trevalon-bench: %s\n", error.what());
+        return 1;
+    }
+    return Usage();
+}

@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "bench/drive_tests.h"
+#include "bench/formats.h"
+#include "tests/bench/fakes.h"
+
+namespace trevalon::bench {
+namespace {
+
+using testing::FailingFileLayer;
+using testing::FileCall;
+using testing::RecordingView;
+using testing::ScriptedClock;
+using testing::TempDir;
+
+constexpr double kStep = 1.0 / 64.0;  // 191 fill lines in each 3-second window
+const NumberSeparators kSeparators{".", ","};
+
+bool SlotReset(RecordingView& view, int slot) {
+    return view.results[2 * slot] == "" && view.results[2 * slot + 1] == "" &&
+           view.barHistory[2 * slot].size() == 1 && view.barHistory[2 * slot + 1].size() == 1;
+}
+
+bool SlotMeasured(RecordingView& view, int slot) {
+    return !view.results[2 * slot].empty() && !view.results[2 * slot + 1].empty();
+}
+
+TEST(DriveComparison, MeasuresEachDriveOnceAndSkipsRepeatsAndBlanks) {
+    TempDir dir;
+    const std::string a = dir.Sub("a"), b = dir.Sub("b");
+    RecordingView view({a, b, a, ""});
+    ScriptedClock clock({}, kStep);
+    RunDriveComparison(view, {clock, HostFileLayer()});
+
+    EXPECT_EQ(view.statuses, (std::vector<std::string>{"Testing Drive: " + a + "/",
+                                                      "Testing Drive: " + b + "/",
+                                                      "Comparison Complete"}));
+    EXPECT_EQ(view.buttonStates, (std::vector<bool>{false, true}));
+    EXPECT_EQ(view.calls.front(), "button off");
+    EXPECT_EQ(view.calls.back(), "button on");
+    EXPECT_TRUE(SlotMeasured(view, 0));
+    EXPECT_TRUE(SlotMeasured(view, 1));
+    EXPECT_TRUE(SlotReset(view, 2));
+    EXPECT_TRUE(SlotReset(view, 3));
+    EXPECT_EQ(view.results[0], FormatSpeed(191.0 / 3, kSeparators));
+    EXPECT_FLOAT_EQ(view.bars[1], static_cast<float>(3705.0 / 75000 * (191.0 / kStep)));
+    EXPECT_EQ(view.results[1], FormatSpeed(191.0 / (2 * kStep), kSeparators));
+    // 1 + per slot: after the status, twice after the write, once after the read.
+    EXPECT_EQ(view.yields, 1 + 2 * 4);
+    EXPECT_TRUE(dir.Entries("a").empty());
+    EXPECT_TRUE(dir.Entries("b").empty());
+}
+
+TEST(DriveComparison, ASlotIsComparedWithEveryLowerSlot) {
+    TempDir dir;
+    const std::string a = dir.Sub("a"), b = dir.Sub("b");
+    {
+        RecordingView view({a, b, a, b});
+        ScriptedClock clock({}, kStep);
+        RunDriveComparison(view, {clock, HostFileLayer()});
+        EXPECT_TRUE(SlotMeasured(view, 1));
+        EXPECT_TRUE(SlotReset(view, 2));
+        EXPECT_TRUE(SlotReset(view, 3));
+    }
+    {
+        RecordingView view({a, a, a, a});
+        ScriptedClock clock({}, kStep);
+        RunDriveComparison(view, {clock, HostFileLayer()});
+        EXPECT_TRUE(SlotMeasured(view, 0));
+        for (int slot = 1; slot < 4; ++slot) EXPECT_TRUE(SlotReset(view, slot)) << slot;
+        EXPECT_EQ(view.statuses.back(), "Comparison Complete");
+    }
+    {
+        // Exact and case-sensitive: another spelling is another drive.
+        RecordingView view({a, a + " [label]", "", ""});
+        ScriptedClock clock({}, kStep);
+        RunDriveComparison(view, {clock, HostFileLayer()});
+        EXPECT_TRUE(SlotMeasured(view, 1));
+    }
+}
+
+// A window in which exactly `lines` fill lines are begun.
+ScriptedClock WindowOf(int lines) {
+    std::vector<double> script(static_cast<std::size_t>(lines) + 1, 0.0);
+    script.push_back(3.0);
+    return ScriptedClock(script, kStep);
+}
+
+TEST(DriveComparison, FewerThan75LinesAreRefilledTo100BeforeTheReadBack) {
+    TempDir dir;
+    for (const auto& [written, readBack] :
+         {std::pair{0, 100}, std::pair{74, 100}, std::pair{75, 75}, std::pair{76, 76}}) {
+        RecordingView view({dir.path()});
+        ScriptedClock clock = WindowOf(written);
+        RunDriveComparison(view, {clock, HostFileLayer()});
+        EXPECT_EQ(view.results[0], FormatSpeed(written / 3.0, kSeparators)) << written;
+        // The read-back takes one step: speed = lines / step.
+        EXPECT_FLOAT_EQ(view.bars[1], static_cast<float>(3705.0 / 75000 * (readBack / kStep)))
+            << written;
+        EXPECT_TRUE(dir.Entries().empty());
+    }
+}
+
+TEST(DriveComparison, AReadBackWithinOneTickIsTimedAsOneTick) {
+    TempDir dir;
+    RecordingView view({dir.path()});
+    // The clock stands still once the window has closed.
+    ScriptedClock clock({0.0, 0.0, 3.0}, 0.0, /*tick=*/0.001);
+    RunDriveComparison(view, {clock, HostFileLayer()});
+    EXPECT_TRUE(view.handOffs.empty());
+    EXPECT_EQ(view.results[1], "100,000 KB/sec");  // 100 lines / 0.001 s
+    EXPECT_EQ(view.statuses.back(), "Comparison Complete");
+}
+
+TEST(DriveComparison, NotReadyMissingOrBadNameMovesOnToTheNextSlot) {
+    for (const int code : {ENOMEDIUM, ENOENT, ENAMETOOLONG}) {
+        TempDir dir;
+        const std::string a = dir.Sub("a"), b = dir.Sub("b"), c = dir.Sub("c"), d = dir.Sub("d");
+        RecordingView view({a, b, c, d});
+        ScriptedClock clock({}, kStep);
+        FailingFileLayer files(FileCall::kOpenWrite, code);
+        files.onlyPathsWith = b;
+        RunDriveComparison(view, {clock, files});
+        EXPECT_EQ(view.messages,
+                  std::vector<std::string>{"I am unable to access " + b +
+                                           "/, please ensure that the drive has a writable disk "
+                                           "inserted."});
+        EXPECT_TRUE(SlotMeasured(view, 0));
+        EXPECT_TRUE(SlotReset(view, 1));
+        EXPECT_TRUE(SlotMeasured(view, 2));
+        EXPECT_TRUE(SlotMeasured(view, 3));
+        EXPECT_EQ(view.statuses.back(), "Comparison Complete");
+        EXPECT_EQ(view.buttonStates.back(), true);
+    }
+}
+
+TEST(DriveComparison, AFailedReadBackKeepsTheWriteSpeedAndRemovesTheFile) {
+    TempDir dir;
+    const std::string a = dir.Sub("a"), b = dir.Sub("b");
+    RecordingView view({a, b});
+    ScriptedClock clock({}, kStep);
+    FailingFileLayer files(FileCall::kOpenRead, ENOENT);
+    RunDriveComparison(view, {clock, files});
+    EXPECT_FALSE(view.results[0].empty());
+    EXPECT_EQ(view.results[1], "");
+    EXPECT_TRUE(SlotMeasured(view, 1));
+    EXPECT_TRUE(dir.Entries("a").empty());
+    EXPECT_TRUE(dir.Entries("b").empty());
+}
+
+TEST(DriveComparison, FullOrReadOnlyEndsTheRunWithDriveError) {
+    for (const int code : {ENOSPC, EROFS, EACCES}) {
+        TempDir dir;
+        const std::string a = dir.Sub("a"), b = dir.Sub("b");
+        RecordingView view({a, b});
+        ScriptedClock clock({}, kStep);
+        FailingFileLayer files(FileCall::kClose, code);  // found only when the file closes
+        RunDriveComparison(view, {clock, files});
+        ASSERT_EQ(view.messages.size(), 1U);
+        if (code == ENOSPC) {
+            EXPECT_EQ(view.messages[0], "I am unable to access " + a +
+                                            "/, the drive is reporting that it is full.  Please "
+                                            "ensure the drive has at least 10 MB of space.");
+        } else {
+            EXPECT_NE(view.messages[0].find("is read only"), std::string::npos);
+        }
+        EXPECT_EQ(view.statuses.back(), "Drive Error");
+        EXPECT_TRUE(SlotReset(view, 0));
+        EXPECT_TRUE(SlotReset(view, 1));
+        EXPECT_EQ(view.calls.back(), "button on");
+        EXPECT_TRUE(dir.Entries("a").empty());  // the drive is not left full
+    }
+}
+
+TEST(DriveComparison, UnexpectedErrorsGoToTheErrorWindowAtLocation7) {
+    TempDir dir;
+    RecordingView view({dir.path()});
+    ScriptedClock clock({}, kStep);
+    FailingFileLayer files(FileCall::kDelete, EIO);
+    RunDriveComparison(view, {clock, files});
+    ASSERT_EQ(view.handOffs.size(), 1U);
+    EXPECT_EQ(view.handOffs[0].number, 57);
+    EXPECT_EQ(view.handOffs[0].location, 7);
+    EXPECT_EQ(view.handOffs[0].description, std::strerror(EIO));
+    EXPECT_EQ(view.statuses.back(), "Testing Drive: " + dir.path() + "/");
+    EXPECT_EQ(view.calls.back(), "button on");
+    EXPECT_TRUE(dir.Entries().empty());
+}
+
+TEST(DriveComparison, StopsAtAYieldWhenTheProgramCloses) {
+    TempDir dir;
+    RecordingView view({dir.path()});
+    view.closeAtYield = 3;  // just after the write speed is shown
+    ScriptedClock clock({}, kStep);
+    RunDriveComparison(view, {clock, HostFileLayer()});
+    EXPECT_EQ(view.callsAfterClosing, 0);
+    EXPECT_EQ(view.buttonStates, std::vector<bool>{false});
+    EXPECT_TRUE(dir.Entries().empty());
+}
+
+TEST(DriveComparison, RealFaults) {
+    TempDir dir;
+    const std::string good = dir.Sub("good");
+    {
+        RecordingView view({dir.path() + "/missing", good});
+        ScriptedClock clock({}, kStep);
+        RunDriveComparison(view, {clock, HostFileLayer()});
+        EXPECT_EQ(view.messages.size(), 1U);
+        EXPECT_TRUE(SlotMeasured(view, 1));
+        EXPECT_EQ(view.statuses.back(), "Comparison Complete");
+    }
+    TREVALON_REQUIRE_PRIVATE_MOUNTS();
+    const std::string tiny = dir.Sub("tiny");
+    const std::string readOnly = dir.Sub("ro");
+    testing::MountTmpfs(tiny, "size=64k");
+    testing::MountTmpfs(readOnly, "ro");
+    for (const std::string& bad : {tiny, readOnly}) {
+        RecordingView view({bad, good});
+        ScriptedClock clock({}, kStep);
+        RunDriveComparison(view, {clock, HostFileLayer()});
+        ASSERT_EQ(view.messages.size(), 1U) << bad;
+        EXPECT_EQ(view.statuses.back(), "Drive Error");
+        EXPECT_TRUE(SlotReset(view, 1));
+        EXPECT_TRUE(dir.Entries("tiny").empty());
+    }
+}
+
+}  // namespace
+}  // namespace trevalon::bench

@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "bench/file_layer.h"
+#include "bench/run_error.h"
+#include "tests/bench/fakes.h"
+
+namespace trevalon::bench {
+namespace {
+
+using testing::Exists;
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+
+template <typename Work>
+std::int32_t ErrorNumberOf(Work work) {
+    try {
+        work();
+    } catch (const RunTimeError& error) {
+        return error.number();
+    }
+    return 0;
+}
+
+FileLayer& files() { return HostFileLayer(); }
+
+TEST(HostErrorNumbers, HostErrorsMapOntoTheRunTimeNumbers) {
+    EXPECT_EQ(RunTimeNumberForHostError(ENOENT), 53);
+    EXPECT_EQ(RunTimeNumberForHostError(ENOSPC), 61);
+    EXPECT_EQ(RunTimeNumberForHostError(EDQUOT), 61);
+    EXPECT_EQ(RunTimeNumberForHostError(ENOMEDIUM), 71);
+    EXPECT_EQ(RunTimeNumberForHostError(ENXIO), 71);
+    EXPECT_EQ(RunTimeNumberForHostError(ENODEV), 71);
+    EXPECT_EQ(RunTimeNumberForHostError(EROFS), 75);
+    EXPECT_EQ(RunTimeNumberForHostError(EACCES), 75);
+    EXPECT_EQ(RunTimeNumberForHostError(EPERM), 75);
+    EXPECT_EQ(RunTimeNumberForHostError(ELOOP), 75);
+    EXPECT_EQ(RunTimeNumberForHostError(ENAMETOOLONG), 52);
+    EXPECT_EQ(RunTimeNumberForHostError(ENOTDIR), 52);
+    EXPECT_EQ(RunTimeNumberForHostError(EINVAL), 52);
+    EXPECT_EQ(RunTimeNumberForHostError(EIO), 57);
+    // Anything else keeps a number of its own and the system's text.
+    const RunTimeError other = HostFileError(EPROTO);
+    EXPECT_EQ(other.number(), error_number::kHostErrorBase + EPROTO);
+    EXPECT_EQ(other.description(), std::strerror(EPROTO));
+}
+
+TEST(HostFileLayer, MissingDirectoriesAndBadNamesGiveTheirNumbers) {
+    TempDir dir;
+    EXPECT_EQ(ErrorNumberOf([&] { files().OpenForWriting(dir.path() + "/gone/x.txt"); }), 53);
+    EXPECT_EQ(ErrorNumberOf([&] { files().OpenForReading(dir.path() + "/x.txt"); }), 53);
+    EXPECT_EQ(ErrorNumberOf([&] { files().DeleteFile(dir.path() + "/x.txt"); }), 53);
+    WriteFile(dir.path() + "/plain", "");
+    EXPECT_EQ(ErrorNumberOf([&] { files().OpenForWriting(dir.path() + "/plain/x.txt"); }), 52);
+    EXPECT_EQ(ErrorNumberOf([&] { files().OpenForWriting(dir.path() + "/" + std::string(300, 'n')); }), 52);
+}
+
+TEST(HostFileLayer, APlantedSymbolicLinkIsNeverFollowed) {
+    TempDir dir;
+    const std::string victim = dir.path() + "/victim";
+    WriteFile(victim, "precious");
+    const std::string link = dir.path() + "/DriveSpeedTest.txt";
+    ASSERT_EQ(::symlink(victim.c_str(), link.c_str()), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { files().OpenForWriting(link); }), 75);
+    EXPECT_EQ(ErrorNumberOf([&] { files().OpenForReading(link); }), 75);
+    EXPECT_EQ(ErrorNumberOf([&] { files().CopyFile(victim, link); }), 75);
+    EXPECT_FALSE(files().IsNormalFile(link));
+    EXPECT_EQ(ReadFile(victim), "precious");
+}
+
+TEST(HostFileLayer, APlantedHardLinkOrSpecialFileIsNotWritten) {
+    TempDir dir;
+    const std::string victim = dir.path() + "/victim";
+    WriteFile(victim, "precious");
+    const std::string hard = dir.path() + "/DriveSpeedTest.txt";
+    ASSERT_EQ(::link(victim.c_str(), hard.c_str()), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { files().OpenForWriting(hard); }), 75);
+    EXPECT_EQ(ReadFile(victim), "precious");
+
+    // A FIFO would block an open for writing forever.
+    const std::string fifo = dir.path() + "/DriveSpeedTest2.txt";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_NE(ErrorNumberOf([&] { files().OpenForWriting(fifo); }), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { files().OpenForReading(fifo); }), 75);
+    EXPECT_FALSE(files().IsNormalFile(fifo));
+
+    const std::string folder = dir.Sub("folder");
+    EXPECT_EQ(ErrorNumberOf([&] { files().OpenForWriting(folder); }), 75);
+    EXPECT_FALSE(files().IsNormalFile(folder));
+}
+
+TEST(HostFileLayer, CopyReplacesTheTargetButNeverCopiesAFileOntoItself) {
+    TempDir dir;
+    const std::string source = dir.path() + "/source";
+    const std::string target = dir.path() + "/target";
+    WriteFile(source, std::string(3 * 1024 * 1024 + 7, 'S'));
+    WriteFile(target, "old and longer than nothing");
+    files().CopyFile(source, target);
+    EXPECT_EQ(ReadFile(target), ReadFile(source));
+    EXPECT_TRUE(files().IsNormalFile(target));
+
+    EXPECT_EQ(ErrorNumberOf([&] { files().CopyFile(source, source); }), 52);
+    EXPECT_EQ(ErrorNumberOf([&] { files().CopyFile(source, dir.path() + "/./source"); }), 52);
+    EXPECT_EQ(ReadFile(source).size(), 3U * 1024 * 1024 + 7);
+    EXPECT_EQ(ErrorNumberOf([&] { files().CopyFile(dir.path() + "/none", target); }), 53);
+}
+
+TEST(HostFileLayer, RealFullAndReadOnlyDrives) {
+    TREVALON_REQUIRE_PRIVATE_MOUNTS();
+    TempDir dir;
+    const std::string tiny = dir.Sub("tiny");
+    const std::string readOnly = dir.Sub("ro");
+    testing::MountTmpfs(tiny, "size=64k");
+    testing::MountTmpfs(readOnly, "ro");
+    const std::string source = dir.path() + "/source";
+    WriteFile(source, std::string(1024 * 1024, 'S'));
+
+    // A failed copy leaves no partial target behind.
+    EXPECT_EQ(ErrorNumberOf([&] { files().CopyFile(source, tiny + "/copy"); }), 61);
+    EXPECT_FALSE(Exists(tiny + "/copy"));
+    EXPECT_EQ(ErrorNumberOf([&] { files().OpenForWriting(readOnly + "/x"); }), 75);
+    EXPECT_EQ(ErrorNumberOf([&] { files().CopyFile(source, readOnly + "/x"); }), 75);
+}
+
+}  // namespace
+}  // namespace trevalon::bench
