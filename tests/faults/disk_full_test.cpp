@@ -1,4 +1,6 @@
 // A tiny tmpfs that fills up during each kind of write the drive tests make.
+#include <sys/mount.h>
+
 #include "fault_runs.h"
 
 namespace faults {
@@ -68,6 +70,26 @@ TEST_F(DiskFull, SingleDriveCheckStopsWithTheFullMessageWhicheverWriteFills) {
         ResizeTmpfs(dir, 64 * kMiB);
         ExpectNextRunWorks(Kind::kSingle, view.entries);
     }
+}
+
+// Room for bytes but no file left to make: the first open already fails.
+TEST_F(DiskFull, ADriveWithoutAFreeFileEntryGivesTheFullMessage) {
+    const std::string dir = work.Directory("no-inodes");
+    // The root and the user's six files and folders take every entry.
+    MountTmpfs(dir, 64 * kMiB, "nr_inodes=7");
+    ASSERT_FALSE(HasFatalFailure());
+    drives.Add(dir);
+    for (const Kind kind : {Kind::kSingle, Kind::kCompare}) {
+        SCOPED_TRACE(KindName(kind));
+        RecordingView view;
+        view.entries[0] = EntryFor(dir);
+        RunKind(kind, view);
+        ExpectDriveError(view, FullMessage(dir));
+        EXPECT_TRUE(view.results.empty());
+        drives.ExpectUnchanged("without a free file entry");
+    }
+    ASSERT_EQ(::mount("tmpfs", dir.c_str(), "tmpfs", MS_REMOUNT, "nr_inodes=64"), 0);
+    ExpectNextRunWorks(Kind::kSingle, {EntryFor(dir), "", "", ""});
 }
 
 TEST_F(DiskFull, ComparisonStopsAtTheFullDriveInTheTimeBoxedWriteAndTheRefill) {

@@ -328,8 +328,9 @@ std::string Workspace::Directory(const std::string& name) {
 
 // Mounts -------------------------------------------------------------------
 
-void MountTmpfs(const std::string& dir, std::uint64_t bytes) {
-    Mount("tmpfs", dir, "tmpfs", 0, "size=" + std::to_string(bytes) + ",mode=0755");
+void MountTmpfs(const std::string& dir, std::uint64_t bytes, const std::string& more) {
+    Mount("tmpfs", dir, "tmpfs", 0,
+          "size=" + std::to_string(bytes) + ",mode=0755" + (more.empty() ? "" : "," + more));
 }
 
 void ResizeTmpfs(const std::string& dir, std::uint64_t bytes) {

@@ -123,7 +123,7 @@ private:
 
 // Mount operations inside the private namespace; each fails the test when
 // the kernel refuses.
-void MountTmpfs(const std::string& dir, std::uint64_t bytes);
+void MountTmpfs(const std::string& dir, std::uint64_t bytes, const std::string& more = "");
 void ResizeTmpfs(const std::string& dir, std::uint64_t bytes);
 // Remounts at what the file system now holds plus headroom.
 void ShrinkTmpfsToUsed(const std::string& dir, std::uint64_t headroom);

@@ -96,5 +96,21 @@ TEST_F(PlantedFiles, CopyTestDoesNotWriteThroughALinkInADestination) {
     source.ExpectUnchanged("the source");
 }
 
+// A destination that is the source under another name: the copy test file
+// is never copied onto itself, and it still goes at the end.
+TEST_F(PlantedFiles, CopyTestToTheSourceUnderAnotherNameLeavesItsFileIntact) {
+    fs::create_directory_symlink(dir, outside + "/alias");
+    Drives drives;
+    drives.Add(dir, /*withUserFiles=*/false);
+    RecordingView view;
+    view.entries = {EntryFor(dir), dir + "/ [same]", EntryFor(outside + "/alias"), ""};
+    RunKind(Kind::kCopy, view);
+    EXPECT_EQ(view.messages, (std::vector<std::string>{NoAccessMessage(dir), NoAccessMessage(outside + "/alias")}));
+    EXPECT_TRUE(view.handOffs.empty());
+    EXPECT_EQ(view.LastStatus(), DoneText(Kind::kCopy));
+    EXPECT_TRUE(view.results.empty());
+    drives.ExpectUnchanged("after copying onto the source");
+}
+
 }  // namespace
 }  // namespace faults
