@@ -11,7 +11,7 @@
 #include <string>
 #include <thread>
 
-#include "site_server.h"
+#include "site.h"
 
 namespace {
 
@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
     std::signal(SIGPIPE, SIG_IGN);
 
     try {
-        trevalon::site::SiteServer site(config);
+        trevalon::site::Site site(config);
         const int bound = site.Bind(port);
         if (bound < 0) {
             std::cerr << "trevalon-site: cannot listen on 127.0.0.1:" << port << "\n";

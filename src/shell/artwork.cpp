@@ -74,9 +74,30 @@ void PaintIcon(QPainter& painter, int size) {
     painter.drawRect(QRectF(1, 24, 8, 2));
     painter.setBrush(kYellow);
     painter.drawRect(QRectF(1, 27, 5, 1));
-    painter.setBrush(kGrey);
-    painter.drawRect(QRectF(20, 15, 1, 16));
     painter.restore();
+}
+
+// At 16 pixels every line of the big drawing would blur: the same picture,
+// drawn pixel by pixel.
+void PaintSmallIcon(QPainter& painter) {
+    painter.setPen(kBlack);
+    painter.setBrush(kSilver);
+    painter.drawEllipse(QRect(5, 0, 10, 10));
+    painter.setPen(Qt::NoPen);
+    painter.fillRect(QRect(9, 4, 3, 3), kTeal);
+    painter.fillRect(QRect(10, 5, 1, 1), kBlack);
+    painter.fillRect(QRect(8, 1, 4, 2), kWhite);
+    painter.setPen(kBlack);
+    painter.setBrush(kWhite);
+    painter.drawPolygon(QPolygon({QPoint(1, 5), QPoint(7, 5), QPoint(10, 8), QPoint(10, 15),
+                                  QPoint(1, 15)}));
+    painter.setPen(kGrey);
+    painter.drawLine(7, 6, 7, 8);
+    painter.drawLine(7, 8, 9, 8);
+    painter.setPen(kNavy);
+    for (int y = 10; y <= 13; y += 3) painter.drawLine(3, y, 8, y);
+    painter.fillRect(QRect(0, 12, 4, 1), kBlue);
+    painter.fillRect(QRect(11, 6, 1, 10), kGrey);
 }
 
 }  // namespace
@@ -85,7 +106,11 @@ QImage DrawIconImage(int size) {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
-    PaintIcon(painter, size);
+    if (size == 16) {
+        PaintSmallIcon(painter);
+    } else {
+        PaintIcon(painter, size);
+    }
     return image;
 }
 

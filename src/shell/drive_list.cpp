@@ -20,8 +20,10 @@ bool IsPseudoFileSystem(const QByteArray& type) {
     return pseudo.contains(type);
 }
 
-// The system's own run-time trees, even when they are mounted from tmpfs.
+// The system's own run-time trees, even when they are mounted from tmpfs;
+// removable drives under /run/media (where some systems mount them) stay.
 bool IsSystemTree(const QString& root) {
+    if (root.startsWith(QLatin1String("/run/media/"))) return false;
     for (const char* tree : {"/proc", "/sys", "/dev", "/run"}) {
         const QString prefix = QString::fromLatin1(tree);
         if (root == prefix || root.startsWith(prefix + QLatin1Char('/'))) return true;
@@ -29,47 +31,68 @@ bool IsSystemTree(const QString& root) {
     return false;
 }
 
-QString VolumeName(const QStorageInfo& volume) {
-    if (!volume.name().isEmpty()) return volume.name();
-    const QString device = QString::fromLocal8Bit(volume.device());
+QString VolumeName(const MountedVolume& volume) {
+    if (!volume.label.isEmpty()) return volume.label;
+    const QString device = QString::fromLocal8Bit(volume.device);
     return device.startsWith(QLatin1String("/dev/")) ? QFileInfo(device).fileName() : device;
 }
 #endif
 
 }  // namespace
 
-DriveEntries ListDrives() {
+DriveEntries DriveEntriesFor(const QList<MountedVolume>& volumes, const QString& homeDirectory,
+                             const QString& homeRoot, const QString& currentRoot) {
     DriveEntries drives;
+#ifndef _WIN32
+    QSet<QString> seen;
+    for (const MountedVolume& volume : volumes) {
+        if (IsPseudoFileSystem(volume.type) || IsSystemTree(volume.root) || !volume.isDirectory ||
+            seen.contains(volume.root)) {
+            continue;
+        }
+        seen.insert(volume.root);
+        // The mount point of the home file system is rarely writable by the user.
+        const QString directory = volume.root == homeRoot ? homeDirectory : volume.root;
+        if (volume.root == currentRoot) drives.current = static_cast<int>(drives.entries.size());
+        drives.entries.append(directory + QStringLiteral(" [") + VolumeName(volume) +
+                              QStringLiteral("]"));
+    }
+#else
+    Q_UNUSED(volumes);
+    Q_UNUSED(homeDirectory);
+    Q_UNUSED(homeRoot);
+    Q_UNUSED(currentRoot);
+#endif
+    if (drives.current < 0 && !drives.entries.isEmpty()) drives.current = 0;
+    return drives;
+}
+
+DriveEntries ListDrives() {
     const QString here = QStorageInfo(QDir::currentPath()).rootPath();
 #ifdef _WIN32
+    DriveEntries drives;
     for (const QFileInfo& drive : QDir::drives()) {
         const QString root = drive.absolutePath();  // "C:/"
         QString entry = root.left(2).toLower();
         const QStorageInfo volume(root);
         if (volume.isValid() && !volume.name().isEmpty()) entry += " [" + volume.name() + "]";
-        if (root.compare(here, Qt::CaseInsensitive) == 0) drives.current = drives.entries.size();
+        if (root.compare(here, Qt::CaseInsensitive) == 0) {
+            drives.current = static_cast<int>(drives.entries.size());
+        }
         drives.entries.append(entry);
     }
-#else
-    // The home directory stands for its file system: the mount point is rarely
-    // writable by the user.
-    const QString homeRoot = QStorageInfo(QDir::homePath()).rootPath();
-    QSet<QString> seen;
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        const QString root = volume.rootPath();
-        if (!volume.isValid() || IsPseudoFileSystem(volume.fileSystemType()) ||
-            IsSystemTree(root) || !QFileInfo(root).isDir() || seen.contains(root)) {
-            continue;
-        }
-        seen.insert(root);
-        const QString directory = root == homeRoot ? QDir::homePath() : root;
-        if (root == here) drives.current = static_cast<int>(drives.entries.size());
-        drives.entries.append(directory + QStringLiteral(" [") + VolumeName(volume) +
-                              QStringLiteral("]"));
-    }
-#endif
     if (drives.current < 0 && !drives.entries.isEmpty()) drives.current = 0;
     return drives;
+#else
+    QList<MountedVolume> volumes;
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        if (!volume.isValid()) continue;
+        volumes.append({volume.rootPath(), volume.fileSystemType(), volume.name(), volume.device(),
+                        QFileInfo(volume.rootPath()).isDir()});
+    }
+    return DriveEntriesFor(volumes, QDir::homePath(), QStorageInfo(QDir::homePath()).rootPath(),
+                           here);
+#endif
 }
 
 DriveList::DriveList(QWidget* parent) : QComboBox(parent) {

@@ -17,6 +17,20 @@ struct DriveEntries {
 // user meets the read-only message rather than a missing drive.
 DriveEntries ListDrives();
 
+// One mounted file system as the host reports it.
+struct MountedVolume {
+    QString root;          // mount point
+    QByteArray type;       // file system type, e.g. "ext4"
+    QString label;         // may be empty
+    QByteArray device;     // e.g. "/dev/sda1" or "tmpfs"
+    bool isDirectory = true;  // a bind-mounted file is no drive
+};
+
+// The entries for these volumes: `homeDirectory` stands for the volume at
+// `homeRoot`, and the list starts on the volume at `currentRoot`.
+DriveEntries DriveEntriesFor(const QList<MountedVolume>& volumes, const QString& homeDirectory,
+                             const QString& homeRoot, const QString& currentRoot);
+
 class DriveList : public QComboBox {
     Q_OBJECT
 public:

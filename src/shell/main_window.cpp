@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QLayout>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPointer>
 #include <QScreen>
 
@@ -14,7 +15,9 @@
 #include "shell/artwork.h"
 #include "shell/error_trap.h"
 #include "shell/fonts.h"
+#include "shell/frmAbout.h"
 #include "shell/twips.h"
+#include "web/show_web_page.h"
 
 namespace trevalon::shell {
 
@@ -35,6 +38,8 @@ QLabel* AddLabel(QWidget* panel, const QString& name, const QString& text, const
     auto* label = new QLabel(text, panel);
     label->setObjectName(name);
     label->setFont(font);
+    // Texts come from drive entries and tests as well: never read as markup.
+    label->setTextFormat(Qt::PlainText);
     return label;
 }
 
@@ -132,8 +137,29 @@ struct SlotPlace {
     int trackTop;
 };
 
+// A frame with its caption set into the top edge, a little in from the left.
+class PanelFrame : public QGroupBox {
+public:
+    PanelFrame(const QString& caption, QWidget* parent) : QGroupBox(caption, parent) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const QFontMetrics metrics(font());
+        const int middle = metrics.height() / 2;
+        painter.setPen(palette().color(QPalette::Mid));
+        painter.drawRect(QRect(0, middle, width() - 1, height() - middle - 1));
+        painter.setPen(palette().color(QPalette::Light));
+        painter.drawLine(1, middle + 1, width() - 3, middle + 1);
+        const QRect text(6, 0, metrics.horizontalAdvance(title()) + 4, metrics.height());
+        painter.fillRect(text, palette().color(QPalette::Window));
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(text, Qt::AlignCenter, title());
+    }
+};
+
 QGroupBox* AddPanel(QWidget* client, const char* name, const char* caption) {
-    auto* panel = new QGroupBox(QString::fromLatin1(caption), client);
+    auto* panel = new PanelFrame(QString::fromLatin1(caption), client);
     panel->setObjectName(QString::fromLatin1(name));
     panel->setGeometry(TwipsRect(30, 30, 7905, 5205));
     return panel;
@@ -410,21 +436,16 @@ void frmDriveSpeed::mnuSingleDriveDetailedCheck_Click() {
 }
 
 void frmDriveSpeed::mnuMirrowinOnline_Click() {
-    TrapErrors(location::kMirrowinOnlineClick, [] {
-        // The maker's web site opens here (ShowWebPage).
-    });
+    TrapErrors(location::kMirrowinOnlineClick,
+               [] { web::ShowWebPage("http://" + net::SiteHost()); });
 }
 
 void frmDriveSpeed::mnuHelpDetail_Click() {
-    TrapErrors(location::kHelpDetailClick, [] {
-        // The about box (frmAbout) shows here.
-    });
+    TrapErrors(location::kHelpDetailClick, [] { frmAbout::ShowOrRaise(); });
 }
 
 void frmDriveSpeed::mnuAbout_Click() {
-    TrapErrors(location::kAboutClick, [] {
-        // The about box (frmAbout) shows here.
-    });
+    TrapErrors(location::kAboutClick, [] { frmAbout::ShowOrRaise(); });
 }
 
 void frmDriveSpeed::cmdCheckSpeed_Click() {

@@ -43,7 +43,7 @@ void UnloadSplash() {
 }  // namespace
 
 frmSplash::frmSplash()
-    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint),
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
       Inet1(std::chrono::seconds(60)),
       SiteBaseUrl(net::SiteBaseUrl()),
       artwork_(DrawSplashArtwork()) {
@@ -59,6 +59,7 @@ frmSplash::frmSplash()
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
     lblStatus->setGeometry(TwipsRect(150, 3360, 6435, 255));
     lblStatus->setAlignment(Qt::AlignCenter);
+    lblStatus->setTextFormat(Qt::PlainText);
     lblStatus->setFont(SansSerifFont(8.25, true));
 
     tmrInitializeApp = new QTimer(this);
@@ -75,6 +76,9 @@ frmSplash::frmSplash()
 void frmSplash::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(rect(), artwork_);
+    // The single fixed border of a window without a title bar.
+    painter.setPen(QColor(64, 64, 64));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void frmSplash::tmrInitializeApp_Timer() {

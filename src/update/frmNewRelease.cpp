@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
 #include <exception>
@@ -65,16 +66,19 @@ void frmNewRelease::cmd1_Click() {
 // The strip invites a drag, so a drag on it moves the window.
 bool frmNewRelease::eventFilter(QObject* watched, QEvent* event) {
     if (watched == pictHeaderBar) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
         switch (event->type()) {
-            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonPress: {
+                const auto* mouse = static_cast<QMouseEvent*>(event);
                 if (mouse->button() == Qt::LeftButton) {
                     dragging_ = true;
                     dragStart_ = mouse->globalPosition().toPoint() - frameGeometry().topLeft();
                 }
                 return true;
+            }
             case QEvent::MouseMove:
-                if (dragging_) move(mouse->globalPosition().toPoint() - dragStart_);
+                if (dragging_) {
+                    move(static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - dragStart_);
+                }
                 return true;
             case QEvent::MouseButtonRelease:
                 dragging_ = false;
@@ -84,6 +88,13 @@ bool frmNewRelease::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+// The single fixed border of a window without a title bar.
+void frmNewRelease::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setPen(QColor(64, 64, 64));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 frmNewRelease& LoadNewRelease() {

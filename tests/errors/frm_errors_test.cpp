@@ -22,8 +22,8 @@ namespace trevalon::errors {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::SiteOptions;
-using testing::SiteServer;
+using testsupport::SiteOptions;
+using testsupport::SiteServer;
 
 constexpr const char* kReportPath = "/products/errorreport.asp";
 using Pair = std::pair<std::string, std::string>;
@@ -228,7 +228,7 @@ TEST_F(ErrorWindow, OtherAnswersBringNoSecondRequest) {
 }
 
 TEST_F(ErrorWindow, SendToASiteThatNeverAnswersHidesAfterTheTimeOut) {
-    testing::SilentServer silent;
+    testsupport::SilentServer silent;
     SetReportSite({silent.BaseUrl(), 300ms});
     HandOff(3, location::kInitializeAppTimer, "Return without GoSub");
     const auto took = Send();
@@ -238,7 +238,7 @@ TEST_F(ErrorWindow, SendToASiteThatNeverAnswersHidesAfterTheTimeOut) {
 }
 
 TEST_F(ErrorWindow, SendToAClosedPortFailsFastAndQuietly) {
-    SetReportSite({"http://127.0.0.1:" + std::to_string(testing::ClosedLoopbackPort()), 20s});
+    SetReportSite({"http://127.0.0.1:" + std::to_string(testsupport::ClosedLoopbackPort()), 20s});
     HandOff(3, location::kInitializeAppTimer, "Return without GoSub");
     EXPECT_LT(Send(), 10s);
     EXPECT_TRUE(NothingShown());
@@ -246,14 +246,14 @@ TEST_F(ErrorWindow, SendToAClosedPortFailsFastAndQuietly) {
 
 TEST_F(ErrorWindow, SendToAnUnknownHostFailsFastAndQuietly) {
     HandOff(3, location::kInitializeAppTimer, "Return without GoSub");
-    const int rc = testing::RunWithoutNetwork([] {
+    const int rc = testsupport::RunWithoutNetwork([] {
         SetReportSite({"http://www.mirrowin.invalid", 20s});
         const auto start = std::chrono::steady_clock::now();
         ExistingErrorWindow()->cmdSendError_Click();
         if (std::chrono::steady_clock::now() - start >= 10s) return 3;
         return NothingShown() ? 0 : 4;
     });
-    if (rc == testing::kNoIsolation) GTEST_SKIP() << "no private network namespace here";
+    if (rc == testsupport::kNoIsolation) GTEST_SKIP() << "no private network namespace here";
     EXPECT_EQ(rc, 0);
 }
 

@@ -13,8 +13,8 @@ namespace trevalon::net {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::SiteOptions;
-using testing::SiteServer;
+using testsupport::SiteOptions;
+using testsupport::SiteServer;
 
 constexpr const char* kVersionPath = "/products/Trevalon/version.asp";
 constexpr const char* kReportPath = "/products/errorreport.asp";
@@ -141,7 +141,7 @@ TEST(OpenURL, SendsTheAddressAsGivenSaveWhatItCannotCarry) {
 }
 
 TEST(OpenURL, GivesUpAtItsTimeOutWhenNobodyAnswers) {
-    testing::SilentServer silent;
+    testsupport::SilentServer silent;
     const auto start = std::chrono::steady_clock::now();
     EXPECT_THROW(Fetch(silent.BaseUrl() + kVersionPath, 300ms), TransferError);
     const auto took = std::chrono::steady_clock::now() - start;
@@ -150,7 +150,7 @@ TEST(OpenURL, GivesUpAtItsTimeOutWhenNobodyAnswers) {
 }
 
 TEST(OpenURL, ClosedPortFailsWithoutWaitingForTheTimeOut) {
-    const int port = testing::ClosedLoopbackPort();
+    const int port = testsupport::ClosedLoopbackPort();
     const auto start = std::chrono::steady_clock::now();
     EXPECT_THROW(Fetch("http://127.0.0.1:" + std::to_string(port) + kVersionPath, 20s), TransferError);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
@@ -158,7 +158,7 @@ TEST(OpenURL, ClosedPortFailsWithoutWaitingForTheTimeOut) {
 
 TEST(OpenURL, UnknownHostFailsWithoutWaitingForTheTimeOut) {
     // In a network of its own the look-up reaches no resolver outside.
-    const int rc = testing::RunWithoutNetwork([] {
+    const int rc = testsupport::RunWithoutNetwork([] {
         const auto start = std::chrono::steady_clock::now();
         try {
             Fetch("http://www.mirrowin.invalid/products/Trevalon/version.asp", 20s);
@@ -167,7 +167,7 @@ TEST(OpenURL, UnknownHostFailsWithoutWaitingForTheTimeOut) {
             return std::chrono::steady_clock::now() - start < 10s ? 0 : 3;
         }
     });
-    if (rc == testing::kNoIsolation) GTEST_SKIP() << "no private network namespace here";
+    if (rc == testsupport::kNoIsolation) GTEST_SKIP() << "no private network namespace here";
     EXPECT_EQ(rc, 0);
 }
 

@@ -371,12 +371,45 @@ private slots:
         QCOMPARE(window.CopyView().GetDriveEntry(0), std::string("/second [two]"));
         QCOMPARE(window.SingleDriveView().GetDriveEntry(0), std::string("/second [two]"));
 
+        // A directory may be called "<b>x</b>": status and results show text as it is.
+        window.SingleDriveView().SetStatusText("Testing Drive: /media/<b>x</b>/");
+        QCOMPARE(window.lblStatus->text(), QStringLiteral("Testing Drive: /media/<b>x</b>/"));
+        for (QLabel* label : window.findChildren<QLabel*>()) {
+            QVERIFY2(label->textFormat() == Qt::PlainText, qPrintable(label->objectName()));
+        }
+
         const QLocale previous;
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         const auto german = window.SingleDriveView().GetNumberSeparators();
         QLocale::setDefault(previous);
         QCOMPARE(german.decimal, std::string(","));
         QCOMPARE(german.thousands, std::string("."));
+    }
+
+    void driveEntriesKeepFileSystemsThatHoldFiles() {
+        using trevalon::shell::MountedVolume;
+        const QList<MountedVolume> volumes{
+            {"/", "ext4", "", "/dev/nvme0n1p2"},
+            {"/proc", "proc", "", "proc"},
+            {"/sys/fs/cgroup", "cgroup2", "", "cgroup2"},
+            {"/run/user/1000", "tmpfs", "", "tmpfs"},
+            {"/dev/shm", "tmpfs", "", "tmpfs"},
+            {"/etc/hosts", "ext4", "", "/dev/vda", false},
+            {"/media/ann/USB STICK", "vfat", "USB STICK", "/dev/sdb1"},
+            {"/run/media/ann/CDROM", "iso9660", "CDROM", "/dev/sr0"},
+            {"/tmp", "tmpfs", "", "tmpfs"},
+            {"/tmp", "tmpfs", "", "tmpfs"},
+            {"/snap/core/1", "squashfs", "", "/dev/loop3"}};
+        const DriveEntries drives =
+            trevalon::shell::DriveEntriesFor(volumes, "/home/ann", "/", "/tmp");
+        QCOMPARE(drives.entries,
+                 QStringList({"/home/ann [nvme0n1p2]", "/media/ann/USB STICK [USB STICK]",
+                              "/run/media/ann/CDROM [CDROM]", "/tmp [tmpfs]",
+                              "/snap/core/1 [loop3]"}));
+        QCOMPARE(drives.current, 3);
+        // The current directory on a file system left out: the list starts at the top.
+        QCOMPARE(trevalon::shell::DriveEntriesFor(volumes, "/home/ann", "/", "/proc").current, 0);
+        QCOMPARE(trevalon::shell::DriveEntriesFor({}, "/home/ann", "/", "/").current, -1);
     }
 
     void driveListOffersTheMountedFileSystems() {

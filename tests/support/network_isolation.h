@@ -1,8 +1,8 @@
 // Runs a piece of a test in a child process that has a network of its own
 // with nothing in it, so that a name look-up cannot reach any resolver:
 //
-//   const int rc = trevalon::testing::RunWithoutNetwork([] { return fetch_failed ? 0 : 1; });
-//   if (rc == trevalon::testing::kNoIsolation) GTEST_SKIP() << "...";
+//   const int rc = trevalon::testsupport::RunWithoutNetwork([] { return fetch_failed ? 0 : 1; });
+//   if (rc == trevalon::testsupport::kNoIsolation) GTEST_SKIP() << "...";
 //   EXPECT_EQ(rc, 0);
 #pragma once
 
@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <exception>
 
-namespace trevalon::testing {
+namespace trevalon::testsupport {
 
 inline constexpr int kNoIsolation = 77;
 
@@ -40,4 +40,4 @@ int RunWithoutNetwork(Body body) {
     return WEXITSTATUS(status);
 }
 
-}  // namespace trevalon::testing
+}  // namespace trevalon::testsupport

@@ -1,12 +1,12 @@
 // Test fixtures for everything that talks to the maker's web site:
 //
-//   trevalon::testing::SiteServer site;                    // version "1.5.5"
-//   trevalon::testing::SiteServer site({.version = "1.5.6", .news = "..."});
+//   trevalon::testsupport::SiteServer site;                    // version "1.5.5"
+//   trevalon::testsupport::SiteServer site({.version = "1.5.6", .news = "..."});
 //   site.BaseUrl()   -> "http://127.0.0.1:PORT"  (hand it to the component)
 //   site.Reports()   -> the error reports in its database, oldest first
 //   site.Hits("/products/Trevalon/whatsnew.html") -> how often that path was asked for
 //
-//   trevalon::testing::SilentServer silent;                // accepts, never answers
+//   trevalon::testsupport::SilentServer silent;                // accepts, never answers
 //   silent.BaseUrl() -> a fetch there runs into its time-out
 //
 // Each SiteServer runs the built trevalon-site on a free loopback port, with
@@ -36,7 +36,7 @@
 
 extern char** environ;
 
-namespace trevalon::testing {
+namespace trevalon::testsupport {
 
 struct SiteOptions {
     std::string version = "1.5.5";  // body of the version page
@@ -307,4 +307,4 @@ inline int ClosedLoopbackPort() {
     return port;
 }
 
-}  // namespace trevalon::testing
+}  // namespace trevalon::testsupport

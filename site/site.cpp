@@ -1,4 +1,4 @@
-#include "site_server.h"
+#include "site.h"
 
 #include <fstream>
 #include <sstream>
@@ -26,7 +26,13 @@ void ServeFile(const std::string& path, const char* type, httplib::Response& res
 
 }  // namespace
 
-SiteServer::SiteServer(SiteConfig config) : config_(std::move(config)), store_(config_.dbPath) {
+Site::Site(SiteConfig config) : config_(std::move(config)), store_(config_.dbPath) {
+    // The library's default would let a second server share the port and
+    // take half of the reports; a restart still needs the address at once.
+    server_.set_socket_options([](socket_t sock) {
+        int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     // No request the program makes has a body.
     server_.set_payload_max_length(64 * 1024);
     server_.set_read_timeout(10, 0);
@@ -34,7 +40,7 @@ SiteServer::SiteServer(SiteConfig config) : config_(std::move(config)), store_(c
     Routes();
 }
 
-void SiteServer::Routes() {
+void Site::Routes() {
     // The pages are read at each request, so the maker can publish without a restart.
     server_.Get(kVersionPath, [this](const httplib::Request&, httplib::Response& res) {
         ServeFile(config_.versionFile, "text/plain", res);
@@ -54,7 +60,7 @@ void SiteServer::Routes() {
     });
 }
 
-void SiteServer::AnswerReport(const httplib::Request& req, httplib::Response& res) {
+void Site::AnswerReport(const httplib::Request& req, httplib::Response& res) {
     // The raw target, not the decoded parameters: the report is kept as it came.
     const std::size_t mark = req.target.find('?');
     const std::string query = mark == std::string::npos ? std::string() : req.target.substr(mark + 1);
@@ -78,7 +84,7 @@ void SiteServer::AnswerReport(const httplib::Request& req, httplib::Response& re
         res.set_content("Thank you", "text/plain");
 }
 
-void SiteServer::LogHit(const char* path, int status) {
+void Site::LogHit(const char* path, int status) {
     try {
         store_.LogHit(path, status);
     } catch (const std::exception&) {
@@ -86,13 +92,13 @@ void SiteServer::LogHit(const char* path, int status) {
     }
 }
 
-int SiteServer::Bind(int port) {
+int Site::Bind(int port) {
     if (port == 0) return server_.bind_to_any_port("127.0.0.1");
     return server_.bind_to_port("127.0.0.1", port) ? port : -1;
 }
 
-void SiteServer::Run() { server_.listen_after_bind(); }
+void Site::Run() { server_.listen_after_bind(); }
 
-void SiteServer::Stop() { server_.stop(); }
+void Site::Stop() { server_.stop(); }
 
 }  // namespace trevalon::site

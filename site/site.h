@@ -26,9 +26,9 @@ struct SiteConfig {
     std::optional<std::string> answer;     // answer reports with exactly this
 };
 
-class SiteServer {
+class Site {
 public:
-    explicit SiteServer(SiteConfig config);  // opens the database; throws
+    explicit Site(SiteConfig config);  // opens the database; throws
     // Binds 127.0.0.1:port (0 = any free port); the port bound, or -1.
     int Bind(int port);
     void Run();   // serves until Stop
