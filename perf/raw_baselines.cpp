@@ -13,6 +13,9 @@
 #include <system_error>
 #include <vector>
 
+#include "bench/file_layer.h"
+#include "bench/text_file.h"
+
 namespace trevalon::perf {
 namespace {
 
@@ -133,6 +136,16 @@ double PlainDeletes(const std::string& first, const std::string& second) {
     const double start = Now();
     if (::unlink(first.c_str()) != 0) Fail("unlink " + first);
     if (::unlink(second.c_str()) != 0) Fail("unlink " + second);
+    return Now() - start;
+}
+
+double ReadLinesWithOurPath(const std::string& path) {
+    const double start = Now();
+    bench::TextFileReader reader(bench::HostFileLayer(), path);
+    std::string_view line;
+    volatile long lines = 0;  // counted like the check counts them, and kept
+    while (reader.ReadLine(line)) lines = lines + 1;
+    reader.Close();
     return Now() - start;
 }
 

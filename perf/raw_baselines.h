@@ -16,6 +16,9 @@ double PlainCopy(const std::string& from, const std::string& to);    // std::fil
 double PlainStats(const std::string& first, const std::string& second, int calls);
 double PlainDeletes(const std::string& first, const std::string& second);
 
+// Our own line path over the same file: the check's read-back without the check.
+double ReadLinesWithOurPath(const std::string& path);
+
 // Waits until the host has written out what earlier steps left in memory,
 // so that each measurement starts from the same state.
 void SettleWrites();

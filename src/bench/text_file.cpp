@@ -11,7 +11,7 @@ void TextFileWriter::Flush() {
 
 void TextFileWriter::WriteLineSlow(std::string_view text) {
     Flush();
-    if (text.size() + 2 <= kTextBufferSize) {
+    if (text.size() + 2 <= size_) {
         WriteLine(text);
         return;
     }
@@ -38,8 +38,8 @@ bool TextFileReader::ReadLineSlow(std::string_view& line) {
     if (kept != 0 && next_ != buffer) std::memmove(buffer, next_, kept);
     next_ = buffer;
     end_ = buffer + kept;
-    while (!atEnd_ && kept < kTextBufferSize) {
-        const std::size_t got = file_->Read(buffer + kept, kTextBufferSize - kept);
+    while (!atEnd_ && kept < size_) {
+        const std::size_t got = file_->Read(buffer + kept, size_ - kept);
         if (got == 0) {
             atEnd_ = true;
             break;

@@ -17,14 +17,15 @@ inline constexpr std::size_t kTextBufferSize = 1024 * 1024;
 // Lines end in carriage return and line feed.
 class TextFileWriter {
 public:
-    TextFileWriter(FileLayer& files, const std::string& path)
-        : file_(files.OpenForWriting(path)), buffer_(new char[kTextBufferSize]) {}
+    TextFileWriter(FileLayer& files, const std::string& path,
+                   std::size_t bufferSize = kTextBufferSize)
+        : file_(files.OpenForWriting(path)), buffer_(new char[bufferSize]), size_(bufferSize) {}
     TextFileWriter(const TextFileWriter&) = delete;
     TextFileWriter& operator=(const TextFileWriter&) = delete;
 
     void WriteLine(std::string_view text) {
         const std::size_t size = text.size();
-        if (size + 2 <= kTextBufferSize - used_) [[likely]] {
+        if (size + 2 <= size_ - used_) [[likely]] {
             char* at = buffer_.get() + used_;
             if (size <= 8) {
                 for (std::size_t i = 0; i < size; ++i) at[i] = text[i];
@@ -48,6 +49,7 @@ private:
 
     std::unique_ptr<RawFile> file_;
     std::unique_ptr<char[]> buffer_;
+    std::size_t size_;
     std::size_t used_ = 0;
 };
 
@@ -55,8 +57,9 @@ private:
 // longer than the buffer comes back in buffer-sized pieces.
 class TextFileReader {
 public:
-    TextFileReader(FileLayer& files, const std::string& path)
-        : file_(files.OpenForReading(path)), buffer_(new char[kTextBufferSize]) {}
+    TextFileReader(FileLayer& files, const std::string& path,
+                   std::size_t bufferSize = kTextBufferSize)
+        : file_(files.OpenForReading(path)), buffer_(new char[bufferSize]), size_(bufferSize) {}
     TextFileReader(const TextFileReader&) = delete;
     TextFileReader& operator=(const TextFileReader&) = delete;
 
@@ -93,6 +96,7 @@ private:
 
     std::unique_ptr<RawFile> file_;
     std::unique_ptr<char[]> buffer_;
+    std::size_t size_;
     const char* next_ = nullptr;
     const char* end_ = nullptr;
     bool atEnd_ = false;

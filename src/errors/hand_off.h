@@ -13,6 +13,7 @@ class frmErrors;
 
 // Sets ErrorNumber, ErrorLocation and ErrorDescription of the one frmErrors
 // (creating it on first use) and shows it without waiting and without an owner.
+// Window thread only, with the QApplication in place.
 void HandOffError(std::int32_t number, std::int32_t location, const std::string& description);
 
 // For a handler's catch (...): hands off the exception in flight with the

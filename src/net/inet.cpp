@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <cstdlib>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -40,6 +41,19 @@ std::size_t Collect(char* data, std::size_t size, std::size_t count, void* user)
     return n;
 }
 
+// Proxies from the environment are honoured, but never for this machine itself.
+std::string NoProxyList() {
+    std::string list = "localhost,127.0.0.1,::1";
+    for (const char* name : {"no_proxy", "NO_PROXY"}) {
+        if (const char* more = std::getenv(name); more && *more) {
+            list += ',';
+            list += more;
+            break;
+        }
+    }
+    return list;
+}
+
 struct EasyDeleter {
     void operator()(CURL* h) const { curl_easy_cleanup(h); }
 };
@@ -58,7 +72,9 @@ std::string Inet::OpenURL() {
     long timeoutMs = static_cast<long>(requestTimeout_.count());
     if (timeoutMs < 1) timeoutMs = 1;  // 0 would mean "no limit" to libcurl
 
+    const std::string noProxy = NoProxyList();
     curl_easy_setopt(h, CURLOPT_URL, address.c_str());
+    curl_easy_setopt(h, CURLOPT_NOPROXY, noProxy.c_str());
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, timeoutMs);
     curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);

@@ -89,6 +89,26 @@ TEST(CopyTest, FourSecondsFillTheTrackAndNoTimeGivesNoBar) {
     EXPECT_EQ(view.results[2], "5.000 seconds");
 }
 
+TEST(CopyTest, ADestinationThatIsTheSourceUnderAnotherSpellingIsNotEmptied) {
+    TempDir dir;
+    const std::string source = dir.Sub("source"), b = dir.Sub("b");
+    RecordingView view({source, source + "/", b});
+    ScriptedClock clock({}, kStep);
+    std::size_t copied = 0;
+    view.onYield = [&](int) {
+        if (testing::Exists(b + "/DriveSpeedTest.txt")) {
+            copied = testing::ReadFile(b + "/DriveSpeedTest.txt").size();
+        }
+    };
+    RunCopyTest(view, {clock, HostFileLayer()});
+    EXPECT_EQ(view.messages, std::vector<std::string>{UnableToAccess(source + "/")});
+    // The copy test file survived, so the next destination still got all of it.
+    EXPECT_EQ(copied, 10'260'000U);
+    EXPECT_FALSE(view.results[1].empty());
+    EXPECT_EQ(view.statuses.back(), "Drive Copy Test Complete");
+    EXPECT_TRUE(dir.Entries("source").empty());
+}
+
 TEST(CopyTest, ASourceNamingNoDriveWritesNothing) {
     TempDir dir;
     RecordingView view({"", dir.path()});

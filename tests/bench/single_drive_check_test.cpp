@@ -137,38 +137,45 @@ TEST(SingleDriveCheck, DriveErrorsShowTheirMessageThenDriveError) {
     }
 }
 
-TEST(SingleDriveCheck, UnexpectedErrorsGoToTheErrorWindowWithTheirPosition) {
-    struct Case {
-        FileCall call;
-        int nth;
-        int marker;
-    };
-    const Case cases[] = {
-        {FileCall::kOpenWrite, 1, 2}, {FileCall::kClose, 1, 3},  {FileCall::kOpenRead, 1, 4},
-        {FileCall::kClose, 2, 4},     {FileCall::kOpenWrite, 2, 5}, {FileCall::kClose, 3, 5},
-        {FileCall::kOpenRead, 2, 6},  {FileCall::kClose, 4, 6},  {FileCall::kOpenWrite, 3, 8},
-        {FileCall::kClose, 5, 8},     {FileCall::kOpenRead, 3, 9}, {FileCall::kClose, 6, 10},
-        {FileCall::kCopy, 1, 12},     {FileCall::kDelete, 1, 13}, {FileCall::kDelete, 2, 13},
-    };
-    for (const Case& c : cases) {
-        TempDir dir;
-        RecordingView view({dir.path()});
-        ScriptedClock clock({}, kStep);
-        FailingFileLayer files(c.call, EIO, c.nth);
-        RunSingleDriveCheck(view, {clock, files});
-        ASSERT_TRUE(files.fired());
-        ASSERT_EQ(view.handOffs.size(), 1U) << c.marker;
-        EXPECT_EQ(view.handOffs[0].number, 57);
-        EXPECT_EQ(view.handOffs[0].location, 6);
-        EXPECT_EQ(view.handOffs[0].description,
-                  std::string(std::strerror(EIO)) + " Position: " + std::to_string(c.marker));
-        EXPECT_TRUE(view.messages.empty());
-        EXPECT_NE(view.statuses.back(), "Done");
-        EXPECT_NE(view.statuses.back(), "Drive Error");
-        // No scratch file of the run stays behind.
-        EXPECT_TRUE(dir.Entries().empty()) << c.marker;
-    }
+struct UnexpectedCase {
+    FileCall call;
+    int nth;
+    int marker;
+};
+
+class SingleDriveCheckUnexpected : public ::testing::TestWithParam<UnexpectedCase> {};
+
+TEST_P(SingleDriveCheckUnexpected, GoesToTheErrorWindowWithItsPosition) {
+    const UnexpectedCase& c = GetParam();
+    TempDir dir;
+    RecordingView view({dir.path()});
+    ScriptedClock clock({}, kStep);
+    FailingFileLayer files(c.call, EIO, c.nth);
+    RunSingleDriveCheck(view, {clock, files});
+    ASSERT_TRUE(files.fired());
+    ASSERT_EQ(view.handOffs.size(), 1U);
+    EXPECT_EQ(view.handOffs[0].number, 57);
+    EXPECT_EQ(view.handOffs[0].location, 6);
+    EXPECT_EQ(view.handOffs[0].description,
+              std::string(std::strerror(EIO)) + " Position: " + std::to_string(c.marker));
+    EXPECT_TRUE(view.messages.empty());
+    EXPECT_NE(view.statuses.back(), "Done");
+    EXPECT_NE(view.statuses.back(), "Drive Error");
+    // No scratch file of the run stays behind.
+    EXPECT_TRUE(dir.Entries().empty());
 }
+
+// Each file call of the run in turn, with the step marker it must report.
+INSTANTIATE_TEST_SUITE_P(
+    EachFileCall, SingleDriveCheckUnexpected,
+    ::testing::Values(UnexpectedCase{FileCall::kOpenWrite, 1, 2}, UnexpectedCase{FileCall::kClose, 1, 3},
+                      UnexpectedCase{FileCall::kOpenRead, 1, 4}, UnexpectedCase{FileCall::kClose, 2, 4},
+                      UnexpectedCase{FileCall::kOpenWrite, 2, 5}, UnexpectedCase{FileCall::kClose, 3, 5},
+                      UnexpectedCase{FileCall::kOpenRead, 2, 6}, UnexpectedCase{FileCall::kClose, 4, 6},
+                      UnexpectedCase{FileCall::kOpenWrite, 3, 8}, UnexpectedCase{FileCall::kClose, 5, 8},
+                      UnexpectedCase{FileCall::kOpenRead, 3, 9}, UnexpectedCase{FileCall::kClose, 6, 10},
+                      UnexpectedCase{FileCall::kCopy, 1, 12}, UnexpectedCase{FileCall::kDelete, 1, 13},
+                      UnexpectedCase{FileCall::kDelete, 2, 13}));
 
 TEST(SingleDriveCheck, AnErrorFoundOnlyAtCloseIsADriveErrorNotASuccess) {
     TempDir dir;

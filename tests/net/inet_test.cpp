@@ -171,6 +171,22 @@ TEST(OpenURL, UnknownHostFailsWithoutWaitingForTheTimeOut) {
     EXPECT_EQ(rc, 0);
 }
 
+TEST(OpenURL, LoopbackNeverGoesThroughAProxy) {
+    OddServer odd;
+    odd.Http().Get("/direct", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("direct", "text/plain");
+    });
+    const int closed = testsupport::ClosedLoopbackPort();
+    const std::string proxy = "http://127.0.0.1:" + std::to_string(closed);
+    setenv("http_proxy", proxy.c_str(), 1);
+    setenv("no_proxy", "example.org", 1);
+    std::string answer;
+    EXPECT_NO_THROW(answer = Fetch(odd.Url("/direct")));
+    unsetenv("http_proxy");
+    unsetenv("no_proxy");
+    EXPECT_EQ(answer, "direct");
+}
+
 TEST(OpenURL, OnlyWebAddressesAreFetched) {
     EXPECT_THROW(Fetch("file:///etc/hostname"), TransferError);
     EXPECT_THROW(Fetch("ftp://127.0.0.1/x"), TransferError);

@@ -11,7 +11,7 @@
 #include "site_server.h"
 #include "update/frmNewRelease.h"
 
-using trevalon::testing::SiteServer;
+using trevalon::testsupport::SiteServer;
 using namespace trevalon::shell;
 
 namespace {
@@ -153,9 +153,9 @@ private slots:
         QFETCH(QString, answer);
         std::unique_ptr<SiteServer> site;
         std::string base =
-            "http://127.0.0.1:" + std::to_string(trevalon::testing::ClosedLoopbackPort());
+            "http://127.0.0.1:" + std::to_string(trevalon::testsupport::ClosedLoopbackPort());
         if (!answer.isNull()) {
-            site = std::make_unique<SiteServer>(trevalon::testing::SiteOptions{.version = answer.toStdString()});
+            site = std::make_unique<SiteServer>(trevalon::testsupport::SiteOptions{.version = answer.toStdString()});
             base = site->BaseUrl();
         }
         Recorder recorder(0);

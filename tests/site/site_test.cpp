@@ -127,7 +127,8 @@ TEST(Site, RefusesOversizedAndMalformedRequestsAndGoesOn) {
 
     EXPECT_EQ(StatusLine(Exchange(site.Port(), "GARBAGE\r\n\r\n")).substr(0, 12), "HTTP/1.1 400");
     EXPECT_EQ(StatusLine(Exchange(site.Port(), "GET\r\n\r\n")).substr(0, 12), "HTTP/1.1 400");
-    const std::string withNul("GET /products/errorreport.asp?x=\0\xff HTTP/1.1\r\n\r\n", 49);
+    const char rawWithNul[] = "GET /products/errorreport.asp?x=\0\xff HTTP/1.1\r\n\r\n";
+    const std::string withNul(rawWithNul, sizeof rawWithNul - 1);
     EXPECT_EQ(StatusLine(Exchange(site.Port(), withNul)).substr(0, 12), "HTTP/1.1 400");
     const std::string hugeHeader = "GET " + std::string(kReportPath) + " HTTP/1.1\r\nHost: x\r\nX: " +
                                    std::string(100000, 'H') + "\r\n\r\n";

@@ -10,7 +10,8 @@
 //   silent.BaseUrl() -> a fetch there runs into its time-out
 //
 // Each SiteServer runs the built trevalon-site on a free loopback port, with
-// its files and database in a fresh temporary folder that goes with it.
+// its files and database in a fresh temporary folder that goes with it. The
+// server ends with the object, or with the thread that made it.
 #pragma once
 
 #include <arpa/inet.h>
@@ -18,7 +19,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sqlite3.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -33,8 +34,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-extern char** environ;
 
 namespace trevalon::testsupport {
 
@@ -221,15 +220,18 @@ private:
 
         int out[2];
         if (pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        const int rc = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
+        pid_ = fork();
+        if (pid_ == 0) {
+            // Dies with the test, even one killed by a sanitizer: an orphan would
+            // keep the test's output pipe open and hold ctest up.
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
+            dup2(out[1], STDOUT_FILENO);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
         close(out[1]);
-        if (rc != 0) {
+        if (pid_ < 0) {
             close(out[0]);
-            pid_ = -1;
             throw std::runtime_error("cannot start " + args[0]);
         }
 

@@ -11,8 +11,8 @@
 #include "update/frmNewRelease.h"
 #include "update/version_answer.h"
 
-using trevalon::testing::SiteOptions;
-using trevalon::testing::SiteServer;
+using trevalon::testsupport::SiteOptions;
+using trevalon::testsupport::SiteServer;
 using namespace trevalon::update;
 
 namespace {
@@ -153,7 +153,7 @@ private slots:
         auto inet = StartupInet();
         CheckForNewVersion(inet, site.BaseUrl());  // 404
         const std::string closed =
-            "http://127.0.0.1:" + std::to_string(trevalon::testing::ClosedLoopbackPort());
+            "http://127.0.0.1:" + std::to_string(trevalon::testsupport::ClosedLoopbackPort());
         CheckForNewVersion(inet, closed);  // refused
         QCOMPARE(answerer.seen.count, 0);
         QVERIFY(NewReleaseWindow() == nullptr);
