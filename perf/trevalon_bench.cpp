@@ -5,6 +5,7 @@
 //   trevalon-bench [--runs N] DIR
 //   trevalon-bench [--runs N] --compare DIR...
 //   trevalon-bench [--runs N] --copy SOURCE DEST...
+//   trevalon-bench --soak DIR [RUNS]
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -18,6 +19,7 @@
 #include "bench/drive_tests.h"
 #include "bench/formats.h"
 #include "perf/raw_baselines.h"
+#include "perf/soak.h"
 
 namespace {
 
@@ -251,7 +253,8 @@ int Usage() {
     std::fprintf(stderr,
                  "usage: trevalon-bench [--runs N] DIR\n"
                  "       trevalon-bench [--runs N] --compare DIR...   (up to 4)\n"
-                 "       trevalon-bench [--runs N] --copy SOURCE DEST...   (up to 3)\n");
+                 "       trevalon-bench [--runs N] --copy SOURCE DEST...   (up to 3)\n"
+                 "       trevalon-bench --soak DIR [RUNS]   (default 200 of each test)\n");
     return 2;
 }
 
@@ -268,6 +271,9 @@ int main(int argc, char** argv) {
         if (args.size() == 1 && args[0][0] != '-') return SingleCheck(args[0], runs);
         if (args.size() >= 2 && args.size() <= 5 && args[0] == "--compare") {
             return Comparison({args.begin() + 1, args.end()}, runs);
+        }
+        if (args.size() >= 2 && args.size() <= 3 && args[0] == "--soak") {
+            return perf::Soak(args[1], args.size() == 3 ? std::atoi(args[2].c_str()) : perf::kSoakRuns);
         }
         if (args.size() >= 3 && args.size() <= 5 && args[0] == "--copy") {
             return CopyTest({args.begin() + 1, args.end()}, runs);

@@ -1,0 +1,123 @@
+// Running the three drive tests on real directories and checking what a
+// user would find afterwards.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "bench/drive_tests.h"
+#include "fault_support.h"
+
+namespace faults {
+
+enum class Kind { kSingle, kCompare, kCopy };
+
+inline const char* KindName(Kind kind) {
+    switch (kind) {
+        case Kind::kSingle: return "single drive check";
+        case Kind::kCompare: return "comparison";
+        case Kind::kCopy: return "copy test";
+    }
+    return "";
+}
+
+// A short name for directories.
+inline std::string KindTag(Kind kind) {
+    switch (kind) {
+        case Kind::kSingle: return "single";
+        case Kind::kCompare: return "compare";
+        case Kind::kCopy: return "copy";
+    }
+    return "";
+}
+
+inline std::string DoneText(Kind kind) {
+    switch (kind) {
+        case Kind::kSingle: return "Done";
+        case Kind::kCompare: return "Comparison Complete";
+        case Kind::kCopy: return "Drive Copy Test Complete";
+    }
+    return "";
+}
+
+inline void RunKind(Kind kind, RecordingView& view, trevalon::bench::Clock& clock,
+                    trevalon::bench::FileLayer& files) {
+    const trevalon::bench::TestEnvironment environment{clock, files};
+    switch (kind) {
+        case Kind::kSingle: trevalon::bench::RunSingleDriveCheck(view, environment); break;
+        case Kind::kCompare: trevalon::bench::RunDriveComparison(view, environment); break;
+        case Kind::kCopy: trevalon::bench::RunCopyTest(view, environment); break;
+    }
+}
+
+inline void RunKind(Kind kind, RecordingView& view, double clockStep = 0.01) {
+    StepClock clock(clockStep);
+    RunKind(kind, view, clock, trevalon::bench::HostFileLayer());
+}
+
+inline std::string Root(const std::string& dir) { return dir + "/"; }
+
+inline std::string FullMessage(const std::string& dir) {
+    return "I am unable to access " + Root(dir) +
+           ", the drive is reporting that it is full.  Please ensure the drive has at least 10 "
+           "MB of space.";
+}
+
+inline std::string NoAccessMessage(const std::string& dir) {
+    return "I am unable to access " + Root(dir) +
+           ", please ensure that the drive has a writable disk inserted.";
+}
+
+inline const std::string kReadOnlyMessage =
+    "The drive you are trying to test is read only, this program needs to be able to write a "
+    "file to the drive in order to test it's speed.";
+
+// A run that ended with one drive message and "Drive Error".
+inline void ExpectDriveError(const RecordingView& view, const std::string& message) {
+    EXPECT_EQ(view.messages, std::vector<std::string>{message});
+    EXPECT_EQ(view.LastStatus(), "Drive Error");
+    EXPECT_TRUE(view.handOffs.empty()) << view.handOffs.front().description;
+    EXPECT_TRUE(view.buttonEnabled);
+}
+
+// A run from its first step to its last, nothing shown but its figures.
+inline void ExpectNormalRun(Kind kind, const RecordingView& view) {
+    EXPECT_TRUE(view.messages.empty()) << KindName(kind) << ": " << view.messages.front();
+    EXPECT_TRUE(view.handOffs.empty()) << KindName(kind) << ": " << view.handOffs.front().description;
+    EXPECT_EQ(view.LastStatus(), DoneText(kind)) << KindName(kind);
+    EXPECT_TRUE(view.buttonEnabled);
+}
+
+// The directories a user would look at: as they were, and no scratch file.
+struct Drives {
+    std::vector<std::string> dirs;
+    std::vector<Snapshot> before;
+
+    void Add(const std::string& dir, bool withUserFiles = true) {
+        if (withUserFiles) PutUserFiles(dir);
+        dirs.push_back(dir);
+        before.push_back(TakeSnapshot(dir));
+    }
+    void ExpectUnchanged(const std::string& when) const {
+        for (std::size_t i = 0; i < dirs.size(); ++i) {
+            EXPECT_FALSE(HoldsScratchFiles(dirs[i])) << when << ": scratch file left in " << dirs[i];
+            EXPECT_EQ(TakeSnapshot(dirs[i]), before[i]) << when << ": files changed in " << dirs[i];
+        }
+    }
+};
+
+// The fault tests need a private mount namespace.
+class FaultTest : public testing::Test {
+protected:
+    void SetUp() override {
+        if (CurrentIsolation() == Isolation::kNone) {
+            GTEST_SKIP() << "no private mount namespace here (" << IsolationProblem()
+                         << "): real file-system faults not tested; run as root";
+        }
+    }
+    Workspace work;
+};
+
+}  // namespace faults
