@@ -10,8 +10,11 @@ namespace trevalon::errors {
 constexpr int TwipsToPixels(int twips) { return twips / 15; }
 QRect TwipsRect(int left, int top, int width, int height);
 
-// "MS Sans Serif" 8.25 pt: Liberation Sans at the same 11 pixels, falling
-// back to the system's sans serif where it is not installed.
-QFont ClassicUiFont(bool bold);
+// "MS Sans Serif" where it exists, else its metric twin Liberation Sans, else
+// the system's sans serif; sized in pixels at 96 dpi, like the layout, so that
+// text and places scale together.
+QFont ClassicUiFont(qreal points, bool bold = false);
+// The dialog font, 8.25 pt.
+inline QFont ClassicUiFont(bool bold) { return ClassicUiFont(8.25, bold); }
 
 }  // namespace trevalon::errors

@@ -5,7 +5,7 @@
 #include <QString>
 
 #include "net/site_address.h"
-#include "shell/fonts.h"
+#include "errors/classic_ui.h"
 #include "shell/twips.h"
 
 namespace trevalon::shell {
@@ -47,7 +47,7 @@ QLabel* Line(QWidget* parent, const char* name, int left, int top, const QString
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setTextFormat(Qt::PlainText);
-    if (bold) label->setFont(SansSerifFont(8.25, true));
+    if (bold) label->setFont(trevalon::errors::ClassicUiFont(8.25, true));
     label->move(Px(left), Px(top));
     label->resize(label->sizeHint().width(), Px(195));
     return label;
@@ -63,7 +63,7 @@ frmAbout::frmAbout(QWidget* parent)
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About Trevalon"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFont(SansSerifFont(8.25));
+    setFont(trevalon::errors::ClassicUiFont(8.25));
     setFixedSize(Px(6300), Px(4395));
 
     Label1 = Wrapped(this, "Label1", 60, 60, 6165, 915,

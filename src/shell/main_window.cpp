@@ -14,7 +14,7 @@
 #include "net/site_address.h"
 #include "shell/artwork.h"
 #include "shell/error_trap.h"
-#include "shell/fonts.h"
+#include "errors/classic_ui.h"
 #include "shell/frmAbout.h"
 #include "shell/twips.h"
 #include "web/show_web_page.h"
@@ -45,7 +45,7 @@ QLabel* AddLabel(QWidget* panel, const QString& name, const QString& text, const
 
 // Caption and legend labels take the width of their text and one line's height.
 QLabel* AddCaption(QWidget* panel, const QString& name, const QString& text, int left, int top) {
-    QLabel* label = AddLabel(panel, name, text, SansSerifFont(8.25, true));
+    QLabel* label = AddLabel(panel, name, text, trevalon::errors::ClassicUiFont(8.25, true));
     label->adjustSize();
     label->setGeometry(Px(left), Px(top), label->width(), Px(195));
     return label;
@@ -174,7 +174,7 @@ frmDriveSpeed::frmDriveSpeed(const DriveEntries& drives)
     setObjectName(QStringLiteral("frmDriveSpeed"));
     setWindowTitle(QStringLiteral("Drive Speed Test"));
     setWindowIcon(ProgramIcon());
-    setFont(SansSerifFont(8.25));
+    setFont(trevalon::errors::ClassicUiFont(8.25));
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("clientArea"));
@@ -257,7 +257,7 @@ void frmDriveSpeed::BuildSingleDrivePanel(const DriveEntries& drives) {
     AddRuleLine(panel, QStringLiteral("linSingleTop"), 570);
     lblStatus = AddFixedLabel(panel, QStringLiteral("lblStatus"),
                               QStringLiteral("Please Choose A Drive To Test"),
-                              SansSerifFont(9.75, true), TwipsRect(90, 630, 7725, 255),
+                              trevalon::errors::ClassicUiFont(9.75, true), TwipsRect(90, 630, 7725, 255),
                               Qt::AlignHCenter);
     AddRuleLine(panel, QStringLiteral("linSingleBottom"), 930);
 
@@ -272,7 +272,7 @@ void frmDriveSpeed::BuildSingleDrivePanel(const DriveEntries& drives) {
         {"Directory Lookup Speed (10000 Files):", 4110, 3450, "<-- Fast", 4110, "Slow -->", 7080, 3690, 4800, 2190, 4080, 3900},
         {"File Delete Speed (20 MB):", 120, 4260, "<-- Fast", 120, "Slow -->", 3090, 4500, 810, 2190, 90, 4710},
     }};
-    const QFont resultFont = SansSerifFont(8.25, true);
+    const QFont resultFont = trevalon::errors::ClassicUiFont(8.25, true);
     for (std::size_t i = 0; i < kPlaces.size(); ++i) {
         const SlotPlace& place = kPlaces[i];
         AddCaption(panel, Indexed("lblSingleCaption", i), QString::fromLatin1(place.caption),
@@ -294,9 +294,9 @@ void frmDriveSpeed::BuildSingleDrivePanel(const DriveEntries& drives) {
 
     AddCaption(panel, QStringLiteral("lblProvidedBy"), QStringLiteral("Provided By:"), 4110, 4260);
     AddFixedLabel(panel, QStringLiteral("lblMaker"), QStringLiteral("Mirrowin"),
-                  SansSerifFont(13.5, true), TwipsRect(4335, 4500, 3405, 360), Qt::AlignHCenter);
+                  trevalon::errors::ClassicUiFont(13.5, true), TwipsRect(4335, 4500, 3405, 360), Qt::AlignHCenter);
     AddFixedLabel(panel, QStringLiteral("lblWebAddress"), QString::fromStdString(net::SiteHost()),
-                  SansSerifFont(8.25, true), TwipsRect(4380, 4860, 3390, 195), Qt::AlignHCenter);
+                  trevalon::errors::ClassicUiFont(8.25, true), TwipsRect(4380, 4860, 3390, 195), Qt::AlignHCenter);
 
     std::vector<QLabel*> results(lblStatusBar.begin(), lblStatusBar.end());
     std::vector<QWidget*> bars(pctStatusBarDetail.begin(), pctStatusBarDetail.end());
@@ -309,13 +309,13 @@ void frmDriveSpeed::BuildComparisonPanel(const DriveEntries& drives) {
     QWidget* panel = fraDriveSpeedComparison;
     lblCompareStatus = AddFixedLabel(panel, QStringLiteral("lblCompareStatus"),
                                      QStringLiteral("Please Choose The Drives To Compare"),
-                                     SansSerifFont(9.75, true), TwipsRect(90, 270, 4695, 255),
+                                     trevalon::errors::ClassicUiFont(9.75, true), TwipsRect(90, 270, 4695, 255),
                                      Qt::AlignLeft);
     cmdCompareDrives = AddTestButton(panel, "cmdCompareDrives", "Begin Drive Comparison");
     connect(cmdCompareDrives, &QPushButton::clicked, this, &frmDriveSpeed::cmdCompareDrives_Click);
     AddRuleLine(panel, QStringLiteral("linCompareTop"), 630);
 
-    const QFont resultFont = SansSerifFont(8.25, true);
+    const QFont resultFont = trevalon::errors::ClassicUiFont(8.25, true);
     for (std::size_t block = 0; block < drvCompare.size(); ++block) {
         const bool left = block % 2 == 0;
         const int x = left ? 120 : 4110;
@@ -361,7 +361,7 @@ void frmDriveSpeed::BuildCopyPanel(const DriveEntries& drives) {
     QWidget* panel = fraMultiCopy;
     lblCopyStatus = AddFixedLabel(panel, QStringLiteral("lblCopyStatus"),
                                   QStringLiteral("Please Choose The Drives To Test"),
-                                  SansSerifFont(9.75, true), TwipsRect(90, 270, 4695, 255),
+                                  trevalon::errors::ClassicUiFont(9.75, true), TwipsRect(90, 270, 4695, 255),
                                   Qt::AlignLeft);
     cmdCopyComparison = AddTestButton(panel, "cmdCopyComparison", "Begin Copy Comparison");
     connect(cmdCopyComparison, &QPushButton::clicked, this,
@@ -373,7 +373,7 @@ void frmDriveSpeed::BuildCopyPanel(const DriveEntries& drives) {
     drvCopy[0] = AddDriveList(panel, QStringLiteral("drvCopy_0"), drives,
                               TwipsRect(120, 960, 3705, 315));
 
-    const QFont resultFont = SansSerifFont(8.25, true);
+    const QFont resultFont = trevalon::errors::ClassicUiFont(8.25, true);
     for (std::size_t d = 1; d < drvCopy.size(); ++d) {
         const std::size_t i = d - 1;
         const int shift = static_cast<int>(i) * 1500;

@@ -10,7 +10,7 @@
 #include "net/site_address.h"
 #include "shell/artwork.h"
 #include "shell/error_trap.h"
-#include "shell/fonts.h"
+#include "errors/classic_ui.h"
 #include "shell/main_window.h"
 #include "shell/twips.h"
 #include "update/check_for_new_version.h"
@@ -60,7 +60,7 @@ frmSplash::frmSplash()
     lblStatus->setGeometry(TwipsRect(150, 3360, 6435, 255));
     lblStatus->setAlignment(Qt::AlignCenter);
     lblStatus->setTextFormat(Qt::PlainText);
-    lblStatus->setFont(SansSerifFont(8.25, true));
+    lblStatus->setFont(trevalon::errors::ClassicUiFont(8.25, true));
 
     tmrInitializeApp = new QTimer(this);
     tmrInitializeApp->setObjectName(QStringLiteral("tmrInitializeApp"));

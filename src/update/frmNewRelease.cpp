@@ -1,7 +1,6 @@
 #include "update/frmNewRelease.h"
 
 #include <QGuiApplication>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
@@ -29,13 +28,10 @@ frmNewRelease::frmNewRelease(QWidget* parent)
     back.setColor(QPalette::Window, QColor(232, 232, 232));
     setPalette(back);
 
-    pictHeaderBar = new QLabel(this);
+    pictHeaderBar = new errors::HeaderStrip(QStringLiteral("New Version Available"), this);
     pictHeaderBar->setObjectName(QStringLiteral("pictHeaderBar"));
     pictHeaderBar->setGeometry(0, 0, Px(10500), Px(405));
-    pictHeaderBar->setPixmap(DrawHeaderStrip(QStringLiteral("New Version Available")));
-    pictHeaderBar->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     pictHeaderBar->setToolTip(QStringLiteral("Click here and drag to move this window"));
-    pictHeaderBar->installEventFilter(this);
 
     txtNewVersion = new QPlainTextEdit(this);
     txtNewVersion->setObjectName(QStringLiteral("txtNewVersion"));
@@ -44,7 +40,7 @@ frmNewRelease::frmNewRelease(QWidget* parent)
     txtNewVersion->setReadOnly(true);
     txtNewVersion->setToolTip(QStringLiteral("The latest version news."));
 
-    cmd1 = new PictureButton(DrawButtonImage(QStringLiteral("Cancel")), this);
+    cmd1 = new errors::PictureButton(QStringLiteral("Cancel"), this);
     cmd1->setObjectName(QStringLiteral("cmd1"));
     cmd1->setGeometry(Px(2940), Px(4740), Px(1665), Px(345));
     cmd1->setToolTip(QStringLiteral("Click here to close this message"));
@@ -61,33 +57,6 @@ void frmNewRelease::cmd1_Click() {
     } catch (const std::exception& error) {
         errors::HandOffError(51, errors::location::kNewReleaseCmd1Click, error.what());
     }
-}
-
-// The strip invites a drag, so a drag on it moves the window.
-bool frmNewRelease::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == pictHeaderBar) {
-        switch (event->type()) {
-            case QEvent::MouseButtonPress: {
-                const auto* mouse = static_cast<QMouseEvent*>(event);
-                if (mouse->button() == Qt::LeftButton) {
-                    dragging_ = true;
-                    dragStart_ = mouse->globalPosition().toPoint() - frameGeometry().topLeft();
-                }
-                return true;
-            }
-            case QEvent::MouseMove:
-                if (dragging_) {
-                    move(static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - dragStart_);
-                }
-                return true;
-            case QEvent::MouseButtonRelease:
-                dragging_ = false;
-                return true;
-            default:
-                break;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 // The single fixed border of a window without a title bar.

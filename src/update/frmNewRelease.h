@@ -1,12 +1,10 @@
 // The new-version notice: the news of the latest version, beside the main window.
 #pragma once
 
-#include <QLabel>
 #include <QPlainTextEdit>
-#include <QPoint>
 #include <QWidget>
 
-#include "update/artwork.h"
+#include "errors/artwork.h"
 
 namespace trevalon::update {
 
@@ -15,20 +13,15 @@ class frmNewRelease : public QWidget {
 public:
     explicit frmNewRelease(QWidget* parent = nullptr);
 
-    QLabel* pictHeaderBar;
+    errors::HeaderStrip* pictHeaderBar;  // a drag on it moves the window
     QPlainTextEdit* txtNewVersion;
-    PictureButton* cmd1;
+    errors::PictureButton* cmd1;
 
 public slots:
     void cmd1_Click();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
-
-private:
-    QPoint dragStart_;
-    bool dragging_ = false;
 };
 
 // The one notice window, created on first use.
