@@ -27,7 +27,7 @@ void RunCopyTest(ViewOperations& view) {
 }
 
 void RunCopyTest(ViewOperations& view, const TestEnvironment& environment) {
-    DriveRun run(view, environment, /*overflowResumes=*/false);
+    DriveRun run(view, environment, TestKind::kCopyTest);
     // Error messages name the drive being written: the source while the copy
     // test file is made, then each destination.
     std::string messageRoot;
@@ -44,6 +44,7 @@ void RunCopyTest(ViewOperations& view, const TestEnvironment& environment) {
             return;
         }
         messageRoot = sourceRoot;
+        view.RecordDrive(0, sourceRoot);
         const std::string copyTestFile = sourceRoot + std::string(kScratchFileName);
         run.WriteLines(copyTestFile, BuildFillLine(), kCopyFileLines);
 
@@ -58,6 +59,7 @@ void RunCopyTest(ViewOperations& view, const TestEnvironment& environment) {
                 messageRoot = destinationRoot;
                 target = destinationRoot + std::string(kScratchFileName);
 
+                view.RecordDrive(k, destinationRoot);
                 view.SetStatusText("Copying To Drive: " + destinationRoot);
                 run.Yield();
 

@@ -35,7 +35,7 @@ void RunDriveComparison(ViewOperations& view) {
 }
 
 void RunDriveComparison(ViewOperations& view, const TestEnvironment& environment) {
-    DriveRun run(view, environment, /*overflowResumes=*/false);
+    DriveRun run(view, environment, TestKind::kDriveComparison);
     try {
         view.SetTestButtonEnabled(false);
         const std::string fillLine = BuildFillLine();
@@ -56,6 +56,7 @@ void RunDriveComparison(ViewOperations& view, const TestEnvironment& environment
                 if (root == kNoDriveRoot) continue;
                 const std::string scratch = root + std::string(kScratchFileName);
 
+                view.RecordDrive(k, root);
                 view.SetStatusText("Testing Drive: " + root);
                 run.Yield();
 

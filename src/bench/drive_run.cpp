@@ -48,12 +48,13 @@ RunTimeError CurrentRunTimeError() {
 }
 
 DriveRun::DriveRun(ViewOperations& view, const TestEnvironment& environment,
-                   bool overflowResumes)
+                   TestKind test)
     : view_(view),
       clock_(environment.clock),
       files_(environment.files),
       separators_(view.GetNumberSeparators()),
-      overflowResumes_(overflowResumes) {}
+      test_(test),
+      overflowResumes_(test == TestKind::kSingleDriveCheck) {}
 
 DriveRun::~DriveRun() { RemoveScratchFiles(); }
 
@@ -127,20 +128,22 @@ void DriveRun::ShowTime(int index, double fullScale, double start) {
     Display([&] { view_.SetBarWidth(index, BarWidth(fullScale, end - start)); });
     const double captionEnd = clock_.Now();
     Display([&] { view_.SetResultText(index, FormatTime(captionEnd - start, separators_)); });
+    view_.RecordResult({test_, index, captionEnd - start, ResultUnit::kSeconds});
 }
 
 void DriveRun::ShowSpeed(int index, double kbPerSecond) {
     Display([&] { view_.SetBarWidth(index, BarWidth(kSpeedScale, kbPerSecond)); });
     Display([&] { view_.SetResultText(index, FormatSpeed(kbPerSecond, separators_)); });
+    view_.RecordResult({test_, index, kbPerSecond, ResultUnit::kKilobytesPerSecond});
 }
 
 void DriveRun::ShowReadBackSpeed(int index, std::int64_t lines, double start, double end) {
     const auto count = static_cast<double>(lines);
     Display([&] { view_.SetBarWidth(index, BarWidth(kSpeedScale, count / Elapsed(start, end))); });
     const double captionEnd = clock_.Now();
-    Display([&] {
-        view_.SetResultText(index, FormatSpeed(count / Elapsed(start, captionEnd), separators_));
-    });
+    const double speed = count / Elapsed(start, captionEnd);
+    Display([&] { view_.SetResultText(index, FormatSpeed(speed, separators_)); });
+    view_.RecordResult({test_, index, speed, ResultUnit::kKilobytesPerSecond});
 }
 
 }  // namespace trevalon::bench

@@ -33,9 +33,9 @@ RunTimeError CurrentRunTimeError();
 
 class DriveRun {
 public:
-    // With overflowResumes an overflow (6) in showing a figure skips only that
-    // display item, as the single drive check wants.
-    DriveRun(ViewOperations& view, const TestEnvironment& environment, bool overflowResumes);
+    // In the single drive check an overflow (6) in showing a figure skips
+    // only that display item.
+    DriveRun(ViewOperations& view, const TestEnvironment& environment, TestKind test);
     DriveRun(const DriveRun&) = delete;
     DriveRun& operator=(const DriveRun&) = delete;
     // Whatever ended the run, none of its scratch files stays behind.
@@ -83,6 +83,7 @@ private:
     Clock& clock_;
     FileLayer& files_;
     NumberSeparators separators_;
+    TestKind test_;
     bool overflowResumes_;
     std::vector<std::string> written_;
 };

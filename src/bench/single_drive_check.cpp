@@ -23,7 +23,7 @@ void RunSingleDriveCheck(ViewOperations& view) {
 }
 
 void RunSingleDriveCheck(ViewOperations& view, const TestEnvironment& environment) {
-    DriveRun run(view, environment, /*overflowResumes=*/true);
+    DriveRun run(view, environment, TestKind::kSingleDriveCheck);
     std::int16_t marker = 1;
     std::string root;
     try {
@@ -40,6 +40,7 @@ void RunSingleDriveCheck(ViewOperations& view, const TestEnvironment& environmen
         const std::string first = root + std::string(kScratchFileName);
         const std::string second = root + std::string(kSecondScratchFileName);
 
+        view.RecordDrive(0, root);
         view.SetStatusText("Testing Drive: " + root);
         marker = 2;
         run.Yield();

@@ -14,6 +14,19 @@ struct NumberSeparators {
     std::string thousands = ",";
 };
 
+// Which test a figure belongs to.
+enum class TestKind { kSingleDriveCheck, kDriveComparison, kCopyTest };
+enum class ResultUnit { kSeconds, kKilobytesPerSecond };
+
+// One figure as a number, for whatever needs it outside a panel (copying,
+// JSON, benchmark ratios): the value its caption shows, in its unit.
+struct ResultRecord {
+    TestKind test;
+    int slot;  // the result slot's index on its panel
+    double value;
+    ResultUnit unit;
+};
+
 class ViewOperations {
 public:
     virtual ~ViewOperations() = default;
@@ -39,6 +52,13 @@ public:
     virtual void SetTestButtonEnabled(bool enabled) = 0;
     // Separators for captions.
     virtual NumberSeparators GetNumberSeparators() = 0;
+    // Each figure once, after its caption is set; panels may ignore it.
+    virtual void RecordResult(const ResultRecord& record) { (void)record; }
+    // The directory of drive list `list` as its measurements begin.
+    virtual void RecordDrive(int list, const std::string& root) {
+        (void)list;
+        (void)root;
+    }
 };
 
 }  // namespace trevalon::bench

@@ -30,6 +30,8 @@ public:
                       const std::string& description) override;
     void SetTestButtonEnabled(bool enabled) override;
     NumberSeparators GetNumberSeparators() override { return separators; }
+    void RecordResult(const ResultRecord& record) override { records.push_back(record); }
+    void RecordDrive(int list, const std::string& root) override { drives[list] = root; }
 
     std::vector<std::string> entries;
     NumberSeparators separators;
@@ -51,6 +53,8 @@ public:
     };
     std::vector<HandOff> handOffs;
     std::vector<bool> buttonStates;
+    std::vector<ResultRecord> records;
+    std::map<int, std::string> drives;
     int yields = 0;
     // Calls made after the yield that said the program is closing.
     int callsAfterClosing = 0;
