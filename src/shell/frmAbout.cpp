@@ -104,7 +104,7 @@ frmAbout* frmAbout::ShowOrRaise() {
     if (loaded_ && !loaded_->isVisible()) delete loaded_.data();
     if (!loaded_) {
         loaded_ = new frmAbout();
-        KeepOffTaskBarWithoutIcon(*loaded_);
+        KeepOffTaskBar(*loaded_);
     }
     loaded_->show();
     loaded_->raise();

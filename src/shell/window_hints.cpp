@@ -30,7 +30,7 @@ xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
 }  // namespace
 #endif
 
-void KeepOffTaskBarWithoutIcon(QWidget& window) {
+void KeepOffTaskBar(QWidget& window) {
 #ifdef TREVALON_HAVE_XCB
     auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
     if (x11 == nullptr || x11->connection() == nullptr) return;
@@ -52,8 +52,6 @@ void KeepOffTaskBarWithoutIcon(QWidget& window) {
     if (std::find(states.begin(), states.end(), skip) == states.end()) states.push_back(skip);
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32,
                         static_cast<uint32_t>(states.size()), states.data());
-    // Qt gives every window the program's icon; this one shows none.
-    xcb_delete_property(connection, id, Atom(connection, "_NET_WM_ICON"));
     xcb_flush(connection);
 #else
     (void)window;

@@ -5,9 +5,8 @@ class QWidget;
 
 namespace trevalon::shell {
 
-// Asks the window manager to give `window` no task-bar entry and shows no
-// icon in its title bar. Call before the window is first shown; on window
-// systems other than X11 it does nothing.
-void KeepOffTaskBarWithoutIcon(QWidget& window);
+// Asks the window manager to give `window` no task-bar entry. Call before the
+// window is first shown; on window systems other than X11 it does nothing.
+void KeepOffTaskBar(QWidget& window);
 
 }  // namespace trevalon::shell
