@@ -62,6 +62,12 @@ void HeaderStrip::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     // The image is a pixel taller than the strip and wider than most windows:
     // both are cut off, as a picture box cuts off its picture.
+    // The window's one-pixel border stays visible all round, over the strip too.
+    const QWidget* frame = window();
+    if (frame != this) {
+        const QRect inside(mapFrom(frame, QPoint(1, 1)), frame->size() - QSize(2, 2));
+        painter.setClipRect(inside);
+    }
     DrawHeaderImage(painter, QRect(QPoint(0, 0), kHeaderImageSize), words_);
 }
 

@@ -1,6 +1,9 @@
 #include "shell/drive_list.h"
 
+#include <QAbstractItemView>
 #include <QDir>
+#include <QScrollBar>
+#include <algorithm>
 #include <QFileInfo>
 #include <QSet>
 #include <QStorageInfo>
@@ -98,6 +101,18 @@ DriveEntries ListDrives() {
 DriveList::DriveList(QWidget* parent) : QComboBox(parent) {
     setEditable(false);
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    // A long entry is cut off in the box: the tooltip shows it whole.
+    connect(this, &QComboBox::currentTextChanged, this, &QWidget::setToolTip);
+}
+
+void DriveList::showPopup() {
+    int widest = 0;
+    for (int i = 0; i < count(); ++i) {
+        widest = std::max(widest, view()->fontMetrics().horizontalAdvance(itemText(i)));
+    }
+    const int margins = 2 * view()->frameWidth() + view()->verticalScrollBar()->sizeHint().width() + 16;
+    view()->setMinimumWidth(std::max(width(), widest + margins));
+    QComboBox::showPopup();
 }
 
 void DriveList::SetEntries(const DriveEntries& drives) {

@@ -40,6 +40,9 @@ public:
     void SetEntries(const DriveEntries& drives);
     // Text of the selected entry; empty when there is none.
     QString DriveEntry() const;
+
+    // The open list is as wide as its longest entry, however narrow the box.
+    void showPopup() override;
 };
 
 }  // namespace trevalon::shell

@@ -7,6 +7,7 @@
 #include "net/site_address.h"
 #include "errors/classic_ui.h"
 #include "shell/twips.h"
+#include "shell/window_hints.h"
 
 namespace trevalon::shell {
 namespace {
@@ -101,7 +102,10 @@ frmAbout* frmAbout::ShowOrRaise() {
     // A box closed but not yet destroyed (its deletion waits for the event
     // loop) counts as unloaded: it goes now, and a fresh one takes its place.
     if (loaded_ && !loaded_->isVisible()) delete loaded_.data();
-    if (!loaded_) loaded_ = new frmAbout();
+    if (!loaded_) {
+        loaded_ = new frmAbout();
+        KeepOffTaskBar(*loaded_);
+    }
     loaded_->show();
     loaded_->raise();
     loaded_->activateWindow();

@@ -16,6 +16,7 @@
 #include "shell/error_trap.h"
 #include "errors/classic_ui.h"
 #include "shell/frmAbout.h"
+#include "shell/test_button.h"
 #include "shell/twips.h"
 #include "web/show_web_page.h"
 
@@ -27,7 +28,6 @@ namespace {
 
 frmDriveSpeed* loadedWindow = nullptr;
 
-const QColor kButtonBlue(162, 180, 199);
 const QColor kBarBlue(90, 136, 169);
 
 QString Indexed(const char* name, std::size_t index) {
@@ -70,12 +70,9 @@ void AddRuleLine(QWidget* panel, const QString& name, int top) {
 }
 
 QPushButton* AddTestButton(QWidget* panel, const char* name, const char* caption) {
-    auto* button = new QPushButton(QString::fromLatin1(caption), panel);
+    auto* button = new TestButton(QString::fromLatin1(caption), panel);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(TwipsRect(5970, 210, 1845, 315));
-    QPalette colours = button->palette();
-    colours.setColor(QPalette::Button, kButtonBlue);
-    button->setPalette(colours);
     return button;
 }
 

@@ -43,7 +43,8 @@ void UnloadSplash() {
 }  // namespace
 
 frmSplash::frmSplash()
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
+    // A splash is no task: the splash type keeps it out of the task bar.
+    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint),
       Inet1(std::chrono::seconds(60)),
       SiteBaseUrl(net::SiteBaseUrl()),
       artwork_(DrawSplashArtwork()) {

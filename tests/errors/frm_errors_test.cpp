@@ -15,6 +15,7 @@
 #include "errors/hand_off.h"
 #include "network_isolation.h"
 #include "site_server.h"
+#include "window_pixels.h"
 
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
@@ -109,6 +110,14 @@ TEST_F(ErrorWindow, TheTextsFitTheirBoxesInTheSubstituteFont) {
         EXPECT_EQ(button->size(), QSize(111, 23)) << name;
         EXPECT_TRUE(w.rect().contains(button->geometry())) << name;
     }
+}
+
+TEST_F(ErrorWindow, TheBorderStaysVisibleAllRoundOverTheHeaderStrip) {
+    frmErrors& w = HandOff(5, location::kMain, "x");
+    const QImage shot = w.grab().toImage();
+    EXPECT_EQ(testsupport::BorderFaults(shot, QColor(64, 64, 64)).join(' '), "");
+    // The strip itself still shows just inside the border.
+    EXPECT_NE(shot.pixelColor(w.width() - 2, 5), QColor(64, 64, 64));
 }
 
 TEST_F(ErrorWindow, SecondHandOffWhileShownReachesTheLabelsAtTheNextActivation) {

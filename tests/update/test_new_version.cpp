@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "site_server.h"
+#include "window_pixels.h"
 #include "update/check_for_new_version.h"
 #include "update/frmNewRelease.h"
 #include "update/version_answer.h"
@@ -185,6 +186,14 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(watched.isNull());
         QVERIFY(beside.isVisible());
+    }
+
+    void theBorderStaysVisibleAllRound() {
+        frmNewRelease& notice = LoadNewRelease();
+        const QImage shot = notice.grab().toImage();
+        QCOMPARE(trevalon::testsupport::BorderFaults(shot, QColor(64, 64, 64)).join(' '), QString());
+        QVERIFY(shot.pixelColor(1, 1) != QColor(64, 64, 64));  // the strip begins inside it
+        UnloadNewRelease();
     }
 
     void dragOnTheHeaderMovesTheNotice() {

@@ -1,0 +1,126 @@
+// What a real X server and window manager are told about the windows: read
+// back from the server's own properties, as a task bar reads them.
+#include <xcb/xcb.h>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QtGui/qguiapplication_platform.h>
+#include <QtTest>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "shell/frmAbout.h"
+#include "shell/main_window.h"
+#include "shell/startup.h"
+
+using namespace trevalon::shell;
+
+namespace {
+
+xcb_connection_t* Connection() {
+    return qApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+}
+
+xcb_atom_t Atom(const char* name) {
+    auto* reply = xcb_intern_atom_reply(
+        Connection(), xcb_intern_atom(Connection(), 0, std::strlen(name), name), nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(reply);
+    return atom;
+}
+
+// The 32-bit values of a property; empty when the window has none.
+std::vector<std::uint32_t> Property(xcb_window_t window, const char* name) {
+    auto* reply = xcb_get_property_reply(
+        Connection(),
+        xcb_get_property(Connection(), 0, window, Atom(name), XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 20),
+        nullptr);
+    std::vector<std::uint32_t> values;
+    if (reply && reply->format == 32) {
+        const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
+        values.assign(data, data + xcb_get_property_value_length(reply) / 4);
+    }
+    std::free(reply);
+    return values;
+}
+
+bool Holds(const std::vector<std::uint32_t>& values, const char* atom) {
+    return std::find(values.begin(), values.end(), Atom(atom)) != values.end();
+}
+
+xcb_window_t Id(QWidget* window) { return static_cast<xcb_window_t>(window->winId()); }
+
+xcb_window_t Root() {
+    static QWidget probe;
+    auto* tree = xcb_query_tree_reply(Connection(), xcb_query_tree(Connection(), Id(&probe)), nullptr);
+    const xcb_window_t root = tree ? tree->root : xcb_window_t{XCB_WINDOW_NONE};
+    std::free(tree);
+    return root;
+}
+
+// Mapped and taken on by the window manager, which lists it on the root.
+bool Listed(QWidget* window) {
+    const std::vector<std::uint32_t> clients = Property(Root(), "_NET_CLIENT_LIST");
+    return std::find(clients.begin(), clients.end(), Id(window)) != clients.end();
+}
+
+}  // namespace
+
+class WindowHintsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            QSKIP("needs an X server: run through with_window_manager.sh");
+        if (Property(Root(), "_NET_SUPPORTING_WM_CHECK").empty())
+            QSKIP("no EWMH window manager is running on this X server");
+        QApplication::setQuitOnLastWindowClosed(false);
+        QApplication::setWindowIcon(QIcon(QPixmap(16, 16)));  // as the program sets one
+        QCoreApplication::processEvents();
+    }
+
+    void aboutBoxHasNoTaskBarEntryAndNoIcon() {
+        frmAbout* box = frmAbout::ShowOrRaise();
+        QTRY_VERIFY(Listed(box));
+        QVERIFY(Holds(Property(Id(box), "_NET_WM_STATE"), "_NET_WM_STATE_SKIP_TASKBAR"));
+        QTest::qWait(200);
+        QEXPECT_FAIL("", "open: Qt puts the program's icon back on the box after it is shown", Continue);
+        QVERIFY(Property(Id(box), "_NET_WM_ICON").empty());
+        box->close();
+    }
+
+    void mainWindowKeepsItsTaskBarEntry() {
+        frmDriveSpeed window({{"/ [vda]"}, 0});
+        window.show();
+        QTRY_VERIFY(Listed(&window));
+        QVERIFY(!Holds(Property(Id(&window), "_NET_WM_STATE"), "_NET_WM_STATE_SKIP_TASKBAR"));
+        QVERIFY(!Property(Id(&window), "_NET_WM_ICON").empty());
+    }
+
+    void splashIsASplashBehindTheNewVersionMessage() {
+        basGeneral::Main();
+        frmSplash* splash = SplashWindow();
+        QVERIFY(splash != nullptr);
+        splash->tmrInitializeApp->stop();
+        QTRY_VERIFY(Listed(splash));
+        QVERIFY(Holds(Property(Id(splash), "_NET_WM_WINDOW_TYPE"), "_NET_WM_WINDOW_TYPE_SPLASH"));
+
+        QMessageBox box(QMessageBox::Information, QStringLiteral("New Version Available"),
+                        QStringLiteral("news"), QMessageBox::Ok);
+        box.open();
+        QTRY_VERIFY(Listed(&box));
+        QTest::qWait(200);  // let the window manager settle the stacking order
+        const std::vector<std::uint32_t> stacking = Property(Root(), "_NET_CLIENT_LIST_STACKING");
+        const auto splashAt = std::find(stacking.begin(), stacking.end(), Id(splash));
+        const auto boxAt = std::find(stacking.begin(), stacking.end(), Id(&box));
+        QVERIFY(splashAt != stacking.end() && boxAt != stacking.end());
+        QVERIFY2(boxAt > splashAt, "the message box is behind the splash");
+        box.close();
+        basGeneral::UnloadAll();
+    }
+};
+
+QTEST_MAIN(WindowHintsTest)
+#include "x11_window_hints.moc"
