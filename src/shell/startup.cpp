@@ -47,6 +47,7 @@ frmSplash::frmSplash()
     : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint),
       Inet1(std::chrono::seconds(60)),
       SiteBaseUrl(net::SiteBaseUrl()),
+      VersionCheck(TREVALON_VERSION_CHECK != 0),
       artwork_(DrawSplashArtwork()) {
     setObjectName(QStringLiteral("frmSplash"));
     setFixedSize(Px(6750), Px(3750));
@@ -87,13 +88,15 @@ void frmSplash::tmrInitializeApp_Timer() {
     TrapErrors(errors::location::kInitializeAppTimer, [&] {
         // However long the check takes, the event never comes a second time.
         tmrInitializeApp->stop();
-        lblStatus->setText(QStringLiteral("Checking for newer version"));
-        QCoreApplication::processEvents();
+        if (VersionCheck) {
+            lblStatus->setText(QStringLiteral("Checking for newer version"));
+            QCoreApplication::processEvents();
+        }
         started = true;
     });
     if (!started) return;
 
-    IgnoringErrors([&] { update::CheckForNewVersion(Inet1, SiteBaseUrl); });
+    if (VersionCheck) IgnoringErrors([&] { update::CheckForNewVersion(Inet1, SiteBaseUrl); });
     IgnoringErrors([] { DriveSpeedWindow().show(); });
     IgnoringErrors([] {
         if (update::frmNewRelease* notice = update::NewReleaseWindow();

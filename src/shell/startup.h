@@ -21,6 +21,9 @@ public:
     net::Inet Inet1;
     // The site the version check asks; set before the timer fires.
     std::string SiteBaseUrl;
+    // Off when built with TREVALON_VERSION_CHECK=OFF: start-up then makes no
+    // request and goes straight to the main window.
+    bool VersionCheck;
 
 public slots:
     void tmrInitializeApp_Timer();

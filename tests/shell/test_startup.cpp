@@ -69,7 +69,8 @@ class StartupTest : public QObject {
 
 private:
     // Runs Main and waits until the splash window is gone.
-    void startAgainst(const std::string& base, Recorder& recorder, QSignalSpy*& fired) {
+    void startAgainst(const std::string& base, Recorder& recorder, QSignalSpy*& fired,
+                      bool versionCheck = true) {
         recorder.clock.start();
         basGeneral::Main();
         frmSplash* splash = SplashWindow();
@@ -78,6 +79,7 @@ private:
         QCOMPARE(splash->lblStatus->text(), QStringLiteral("Loading..."));
         QVERIFY(splash->tmrInitializeApp->isActive());
         splash->SiteBaseUrl = base;
+        splash->VersionCheck = versionCheck;
         fired = new QSignalSpy(splash->tmrInitializeApp, &QTimer::timeout);
         QTRY_VERIFY_WITH_TIMEOUT(SplashWindow() == nullptr, 20000);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -99,6 +101,7 @@ private slots:
         QCOMPARE(splash->lblStatus->font().pixelSize(), 11);
         QCOMPARE(splash->tmrInitializeApp->interval(), 1000);
         QCOMPARE(splash->Inet1.RequestTimeout(), std::chrono::milliseconds(60000));
+        QCOMPARE(splash->VersionCheck, TREVALON_VERSION_CHECK != 0);
         basGeneral::Main();  // one splash window only
         QCOMPARE(SplashWindow(), splash);
         splash->tmrInitializeApp->stop();
@@ -140,6 +143,33 @@ private slots:
         QVERIFY(notice != nullptr && notice->isVisible());
         QCOMPARE(notice->txtNewVersion->toPlainText(), QStringLiteral("Trevalon 1.5.6 is out."));
         QTRY_COMPARE(QApplication::activeWindow(), notice);
+        QVERIFY(LoadedDriveSpeedWindow()->isVisible());
+    }
+
+    // Built without the check, even a site announcing a new version is never
+    // asked, and the splash never claims to be checking.
+    void switchedOffAsksNothingAndShowsTheMainWindow() {
+        SiteServer site({.version = "1.5.6", .news = "Trevalon 1.5.6 is out."});
+        Recorder recorder(0);
+        QSignalSpy* fired = nullptr;
+        QStringList statuses;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            if (frmSplash* splash = SplashWindow(); splash != nullptr &&
+                (statuses.isEmpty() || statuses.back() != splash->lblStatus->text())) {
+                statuses.append(splash->lblStatus->text());
+            }
+        });
+        watch.start(1);
+        startAgainst(site.BaseUrl(), recorder, fired, false);
+        std::unique_ptr<QSignalSpy> owned(fired);
+
+        QCOMPARE(recorder.events, QStringList({"show frmSplash", "show frmDriveSpeed"}));
+        QCOMPARE(statuses, QStringList({"Loading..."}));
+        QCOMPARE(fired->count(), 1);
+        QCOMPARE(site.Hits(kVersionPage), 0);
+        QCOMPARE(site.Hits("/products/Trevalon/whatsnew.html"), 0);
+        QVERIFY(trevalon::update::NewReleaseWindow() == nullptr);
         QVERIFY(LoadedDriveSpeedWindow()->isVisible());
     }
 
