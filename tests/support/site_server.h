@@ -5,6 +5,8 @@
 //   site.BaseUrl()   -> "http://127.0.0.1:PORT"  (hand it to the component)
 //   site.Reports()   -> the error reports in its database, oldest first
 //   site.Hits("/products/Trevalon/whatsnew.html") -> how often that path was asked for
+//                    (from the server's access log; the database holds reports only)
+//   site.Kill(); site.Restart();  // SIGKILL, then the same port and database again
 //
 //   trevalon::testsupport::SilentServer silent;                // accepts, never answers
 //   silent.BaseUrl() -> a fetch there runs into its time-out
@@ -44,6 +46,7 @@ struct SiteOptions {
     std::optional<std::string> answer{};  // reports answered with exactly this
     bool serveVersion = true;           // false: the version page is missing (404)
     bool serveNews = true;              // false: the news page is missing (404)
+    std::filesystem::path dbDir{};      // where the database goes; empty: the temporary folder
 };
 
 struct StoredReport {
@@ -100,15 +103,15 @@ inline bool Answers(int port, std::chrono::milliseconds patience) {
 
 class SiteServer {
 public:
-    explicit SiteServer(SiteOptions options = {}) : dir_(detail::MakeTempDir()) {
+    explicit SiteServer(SiteOptions options = {}) : options_(std::move(options)), dir_(detail::MakeTempDir()) {
         // Test traffic stays on loopback: no proxy from the environment may carry it.
         for (const char* name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy",
                                  "ALL_PROXY"})
             unsetenv(name);
-        if (options.serveVersion) SetVersion(options.version);
-        if (options.serveNews) SetNews(options.news);
+        if (options_.serveVersion) SetVersion(options_.version);
+        if (options_.serveNews) SetNews(options_.news);
         try {
-            Start(options);
+            Start();
         } catch (...) {
             std::error_code ignored;
             std::filesystem::remove_all(dir_, ignored);
@@ -128,7 +131,8 @@ public:
     int Port() const { return port_; }
     std::string BaseUrl() const { return "http://127.0.0.1:" + std::to_string(port_); }
     std::string ReportUrl() const { return BaseUrl() + "/products/errorreport.asp"; }
-    std::filesystem::path DbPath() const { return dir_ / "reports.db"; }
+    std::filesystem::path DbPath() const { return (options_.dbDir.empty() ? dir_ : options_.dbDir) / "reports.db"; }
+    std::filesystem::path AccessLog() const { return dir_ / "access.log"; }
     std::filesystem::path VersionFile() const { return dir_ / "version.txt"; }
     std::filesystem::path NewsFile() const { return dir_ / "whatsnew.html"; }
 
@@ -137,9 +141,18 @@ public:
     void SetNews(const std::string& text) const { detail::WriteFile(NewsFile(), text); }
 
     // Ends the server now (a closed port from here on).
-    void Stop() {
+    void Stop() { End(SIGTERM); }
+    // A crash: no chance to finish anything.
+    void Kill() { End(SIGKILL); }
+    // The same port, files and database again.
+    void Restart() {
+        Stop();
+        Start();
+    }
+
+    void End(int signal) {
         if (pid_ <= 0) return;
-        kill(pid_, SIGTERM);
+        kill(pid_, signal);
         int status = 0;
         waitpid(pid_, &status, 0);
         pid_ = -1;
@@ -190,30 +203,22 @@ public:
 
     // How many requests for `path` the server has answered (any status).
     int Hits(const std::string& path) const {
-        sqlite3* db = nullptr;
-        if (sqlite3_open_v2(DbPath().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-            sqlite3_close(db);
-            throw std::runtime_error("cannot open the site's database");
-        }
-        sqlite3_busy_timeout(db, 5000);
-        sqlite3_stmt* s = nullptr;
-        int count = -1;
-        if (sqlite3_prepare_v2(db, "SELECT count(*) FROM hits WHERE path = ?", -1, &s, nullptr) == SQLITE_OK) {
-            sqlite3_bind_text(s, 1, path.data(), static_cast<int>(path.size()), SQLITE_TRANSIENT);
-            if (sqlite3_step(s) == SQLITE_ROW) count = sqlite3_column_int(s, 0);
-        }
-        sqlite3_finalize(s);
-        sqlite3_close(db);
+        std::ifstream log(AccessLog());
+        std::string stamp, method, logged, status;
+        int count = 0;
+        while (log >> stamp >> method >> logged >> status)
+            if (logged == path) ++count;
         return count;
     }
 
 private:
-    void Start(const SiteOptions& options) {
-        std::vector<std::string> args = {TREVALON_SITE_EXE,   "--port",         "0",
-                                         "--version-file",    VersionFile(),    "--news-file",
-                                         NewsFile(),          "--db",           DbPath()};
-        if (options.retry) args.insert(args.end(), {"--retry", *options.retry});
-        if (options.answer) args.insert(args.end(), {"--answer", *options.answer});
+    void Start() {
+        std::vector<std::string> args = {TREVALON_SITE_EXE, "--port",         std::to_string(port_),
+                                         "--version-file",  VersionFile(),    "--news-file",
+                                         NewsFile(),        "--db",           DbPath(),
+                                         "--access-log",    AccessLog()};
+        if (options_.retry) args.insert(args.end(), {"--retry", *options_.retry});
+        if (options_.answer) args.insert(args.end(), {"--answer", *options_.answer});
         std::vector<char*> argv;
         for (auto& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
@@ -261,9 +266,10 @@ private:
         }
     }
 
+    SiteOptions options_;
     std::filesystem::path dir_;
     pid_t pid_ = -1;
-    int port_ = 0;
+    int port_ = 0;  // 0 until the first start picks one
 };
 
 // A loopback port whose connections are accepted by the kernel but never
