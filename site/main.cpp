@@ -1,6 +1,7 @@
-// trevalon-site --port N --version-file F --news-file F --db F [--retry BASE] [--answer TEXT]
+// trevalon-site --port N --version-file F --news-file F --db F
+//               [--bind ADDRESS] [--access-log F] [--retry BASE] [--answer TEXT]
 //
-// Serves on 127.0.0.1 only. Prints "listening on 127.0.0.1:PORT" once it
+// Serves on ADDRESS (127.0.0.1 by default). Prints "listening on ADDRESS:PORT" once it
 // accepts connections (useful with --port 0), and stops on SIGINT or SIGTERM.
 #include <csignal>
 #include <cstdio>
@@ -17,7 +18,7 @@ namespace {
 
 void Usage() {
     std::cerr << "usage: trevalon-site --port N --version-file F --news-file F --db F "
-                 "[--retry BASE] [--answer TEXT]\n";
+                 "[--bind ADDRESS] [--access-log F] [--retry BASE] [--answer TEXT]\n";
 }
 
 bool ParsePort(const std::string& text, int& port) {
@@ -55,6 +56,10 @@ int main(int argc, char** argv) {
             config.newsFile = value;
         } else if (arg == "--db") {
             config.dbPath = value;
+        } else if (arg == "--bind") {
+            config.address = value;
+        } else if (arg == "--access-log") {
+            config.accessLog = value;
         } else if (arg == "--retry") {
             config.retryBase = value;
         } else if (arg == "--answer") {
@@ -81,7 +86,7 @@ int main(int argc, char** argv) {
         trevalon::site::Site site(config);
         const int bound = site.Bind(port);
         if (bound < 0) {
-            std::cerr << "trevalon-site: cannot listen on 127.0.0.1:" << port << "\n";
+            std::cerr << "trevalon-site: cannot listen on " << config.address << ":" << port << "\n";
             return 1;
         }
         std::thread stopper([&] {
@@ -89,7 +94,7 @@ int main(int argc, char** argv) {
             sigwait(&stopSignals, &signal);
             site.Stop();
         });
-        std::cout << "listening on 127.0.0.1:" << bound << std::endl;
+        std::cout << "listening on " << config.address << ":" << bound << std::endl;
         site.Run();
         // Run also ends when the server fails; wake the stopper so it can be joined.
         pthread_kill(stopper.native_handle(), SIGTERM);

@@ -2,6 +2,7 @@
 
 #include <httplib.h>
 
+#include <exception>
 #include <memory>
 #include <stdexcept>
 
@@ -25,12 +26,6 @@ CREATE TABLE IF NOT EXISTS report_values (
   key TEXT NOT NULL,
   value TEXT NOT NULL,
   PRIMARY KEY (report_id, position)
-);
-CREATE TABLE IF NOT EXISTS hits (
-  id INTEGER PRIMARY KEY AUTOINCREMENT,
-  received TEXT NOT NULL DEFAULT (strftime('%Y-%m-%dT%H:%M:%fZ', 'now')),
-  path TEXT NOT NULL,
-  status INTEGER NOT NULL
 );
 )sql";
 
@@ -60,22 +55,39 @@ std::vector<std::pair<std::string, std::string>> SplitQuery(const std::string& r
     return pairs;
 }
 
-ReportStore::ReportStore(const std::string& path) {
-    if (sqlite3_open(path.c_str(), &db_) != SQLITE_OK) {
+ReportStore::ReportStore(std::string path) : path_(std::move(path)) { Open(); }
+
+ReportStore::~ReportStore() { sqlite3_close(db_); }
+
+void ReportStore::Open() {
+    if (sqlite3_open(path_.c_str(), &db_) != SQLITE_OK) {
         std::string why = db_ ? sqlite3_errmsg(db_) : "out of memory";
         sqlite3_close(db_);
-        throw std::runtime_error("cannot open " + path + ": " + why);
+        db_ = nullptr;
+        throw std::runtime_error("cannot open " + path_ + ": " + why);
     }
     sqlite3_busy_timeout(db_, 5000);
+    // Read-only now: serve the pages and answer reports 503 until it is writable.
+    if (sqlite3_db_readonly(db_, "main") == 1) return;
     try {
+        // WAL lets readers (the maker's queries) run beside the writer; FULL
+        // syncs the log at each commit, so an answered report survives a power
+        // cut as well as a crash. Group commit pays that sync once per batch.
+        Exec("PRAGMA journal_mode=WAL");
+        Exec("PRAGMA synchronous=FULL");
         Exec(kSchema);
     } catch (...) {
         sqlite3_close(db_);
+        db_ = nullptr;
         throw;
     }
 }
 
-ReportStore::~ReportStore() { sqlite3_close(db_); }
+void ReportStore::Reopen() {
+    sqlite3_close(db_);
+    db_ = nullptr;
+    Open();
+}
 
 void ReportStore::Exec(const char* sql) {
     char* message = nullptr;
@@ -86,14 +98,8 @@ void ReportStore::Exec(const char* sql) {
     }
 }
 
-void ReportStore::Store(const std::string& rawQuery) {
-    const auto pairs = SplitQuery(rawQuery);
-    // The first value of each known key fills its column; every pair is kept.
-    auto first = [&](const char* key) -> const std::string* {
-        for (const auto& [k, v] : pairs)
-            if (k == key) return &v;
-        return nullptr;
-    };
+void ReportStore::StoreAll(const std::vector<const std::string*>& rawQueries) {
+    if (db_ == nullptr) throw std::runtime_error("database not open");
     auto prepare = [&](const char* sql) {
         sqlite3_stmt* raw = nullptr;
         if (sqlite3_prepare_v2(db_, sql, -1, &raw, nullptr) != SQLITE_OK)
@@ -107,30 +113,38 @@ void ReportStore::Store(const std::string& rawQuery) {
             sqlite3_bind_null(s, index);
     };
 
-    std::lock_guard lock(mutex_);
     Exec("BEGIN IMMEDIATE");
     try {
         Statement report = prepare(
             "INSERT INTO reports (query, application, errorlocation, errornumber, errordescription) "
             "VALUES (?, ?, ?, ?, ?)");
-        bindText(report.get(), 1, &rawQuery);
-        bindText(report.get(), 2, first("application"));
-        bindText(report.get(), 3, first("errorlocation"));
-        bindText(report.get(), 4, first("errornumber"));
-        bindText(report.get(), 5, first("errordescription"));
-        if (sqlite3_step(report.get()) != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(db_));
-        const sqlite3_int64 id = sqlite3_last_insert_rowid(db_);
-
         Statement value =
             prepare("INSERT INTO report_values (report_id, position, key, value) VALUES (?, ?, ?, ?)");
-        int position = 0;
-        for (const auto& [k, v] : pairs) {
-            sqlite3_reset(value.get());
-            sqlite3_bind_int64(value.get(), 1, id);
-            sqlite3_bind_int(value.get(), 2, position++);
-            bindText(value.get(), 3, &k);
-            bindText(value.get(), 4, &v);
-            if (sqlite3_step(value.get()) != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(db_));
+        for (const std::string* rawQuery : rawQueries) {
+            const auto pairs = SplitQuery(*rawQuery);
+            // The first value of each known key fills its column; every pair is kept.
+            auto first = [&](const char* key) -> const std::string* {
+                for (const auto& [k, v] : pairs)
+                    if (k == key) return &v;
+                return nullptr;
+            };
+            sqlite3_reset(report.get());
+            bindText(report.get(), 1, rawQuery);
+            bindText(report.get(), 2, first("application"));
+            bindText(report.get(), 3, first("errorlocation"));
+            bindText(report.get(), 4, first("errornumber"));
+            bindText(report.get(), 5, first("errordescription"));
+            if (sqlite3_step(report.get()) != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(db_));
+            const sqlite3_int64 id = sqlite3_last_insert_rowid(db_);
+            int position = 0;
+            for (const auto& [k, v] : pairs) {
+                sqlite3_reset(value.get());
+                sqlite3_bind_int64(value.get(), 1, id);
+                sqlite3_bind_int(value.get(), 2, position++);
+                bindText(value.get(), 3, &k);
+                bindText(value.get(), 4, &v);
+                if (sqlite3_step(value.get()) != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(db_));
+            }
         }
         Exec("COMMIT");
     } catch (...) {
@@ -139,16 +153,62 @@ void ReportStore::Store(const std::string& rawQuery) {
     }
 }
 
-void ReportStore::LogHit(const std::string& path, int status) {
+ReportWriter::ReportWriter(std::string path) : store_(std::move(path)), writer_([this] { Run(); }) {}
+
+ReportWriter::~ReportWriter() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    work_.notify_all();
+    writer_.join();
+}
+
+bool ReportWriter::Submit(std::string rawQuery) {
+    Pending pending{std::move(rawQuery)};
+    std::unique_lock lock(mutex_);
+    if (stopping_) return false;
+    waiting_.push_back(&pending);
+    work_.notify_one();
+    done_.wait(lock, [&] { return pending.state != Pending::kWaiting; });
+    return pending.state == Pending::kStored;
+}
+
+long ReportWriter::Commits() const {
     std::lock_guard lock(mutex_);
-    sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v2(db_, "INSERT INTO hits (path, status) VALUES (?, ?)", -1, &raw, nullptr) !=
-        SQLITE_OK)
-        throw std::runtime_error(sqlite3_errmsg(db_));
-    Statement hit(raw);
-    sqlite3_bind_text(raw, 1, path.data(), static_cast<int>(path.size()), SQLITE_TRANSIENT);
-    sqlite3_bind_int(raw, 2, status);
-    if (sqlite3_step(raw) != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(db_));
+    return commits_;
+}
+
+void ReportWriter::Run() {
+    bool broken = false;
+    std::vector<Pending*> batch;
+    std::vector<const std::string*> queries;
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        work_.wait(lock, [&] { return stopping_ || !waiting_.empty(); });
+        if (waiting_.empty()) break;  // stopping, nothing left to write
+        batch.swap(waiting_);
+        lock.unlock();
+
+        queries.clear();
+        for (Pending* p : batch) queries.push_back(&p->query);
+        bool stored = false;
+        try {
+            // After a failure the connection may hold a read-only or stale
+            // file: a fresh one sees the disk as it is now.
+            if (broken) store_.Reopen();
+            store_.StoreAll(queries);
+            stored = true;
+        } catch (const std::exception&) {
+        }
+        broken = !stored;
+
+        lock.lock();
+        if (stored) ++commits_;
+        for (Pending* p : batch) p->state = stored ? Pending::kStored : Pending::kFailed;
+        batch.clear();
+        done_.notify_all();
+    }
 }
 
 }  // namespace trevalon::site

@@ -4,6 +4,7 @@
 #include <httplib.h>
 
 #include <cstddef>
+#include <mutex>
 #include <memory>
 #include <optional>
 #include <string>
@@ -24,12 +25,18 @@ struct SiteConfig {
     std::string dbPath;
     std::optional<std::string> retryBase;  // answer reports with "RETRY|" and this
     std::optional<std::string> answer;     // answer reports with exactly this
+    std::string accessLog;                 // a line per request when set
+    std::string address = "127.0.0.1";     // where to listen
 };
+
+// Request threads: enough that 50 clients can wait on one commit together.
+inline constexpr std::size_t kRequestThreads = 64;
 
 class Site {
 public:
     explicit Site(SiteConfig config);  // opens the database; throws
-    // Binds 127.0.0.1:port (0 = any free port); the port bound, or -1.
+    ~Site();
+    // Binds the configured address and port (0 = any free port); the port bound, or -1.
     int Bind(int port);
     void Run();   // serves until Stop
     void Stop();  // from any thread
@@ -40,7 +47,8 @@ private:
     void LogHit(const char* path, int status);
 
     SiteConfig config_;
-    ReportStore store_;
+    ReportWriter reports_;
+    int accessLog_ = -1;
     httplib::Server server_;
 };
 

@@ -5,6 +5,11 @@
 //   site.BaseUrl()   -> "http://127.0.0.1:PORT"  (hand it to the component)
 //   site.Reports()   -> the error reports in its database, oldest first
 //   site.Hits("/products/Trevalon/whatsnew.html") -> how often that path was asked for
+//                    (from the server's access log; the database holds reports only)
+//   site.Kill(); site.Restart();  // SIGKILL, then the same port and database again
+//
+//   trevalon::testsupport::PublishedSite site({.version = "1.5.6"});  // site/run-local:
+//   site.BaseUrl(), site.Reports(), site.Hits(path)   nginx in front, its access log
 //
 //   trevalon::testsupport::SilentServer silent;                // accepts, never answers
 //   silent.BaseUrl() -> a fetch there runs into its time-out
@@ -44,6 +49,7 @@ struct SiteOptions {
     std::optional<std::string> answer{};  // reports answered with exactly this
     bool serveVersion = true;           // false: the version page is missing (404)
     bool serveNews = true;              // false: the news page is missing (404)
+    std::filesystem::path dbDir{};      // where the database goes; empty: the temporary folder
 };
 
 struct StoredReport {
@@ -96,19 +102,78 @@ inline bool Answers(int port, std::chrono::milliseconds patience) {
     return ok;
 }
 
+inline std::vector<StoredReport> ReadReports(const std::filesystem::path& dbPath) {
+    std::vector<StoredReport> reports;
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(dbPath.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        throw std::runtime_error("cannot open the site's database");
+    }
+    sqlite3_busy_timeout(db, 5000);
+    auto text = [](sqlite3_stmt* s, int col) -> std::optional<std::string> {
+        if (sqlite3_column_type(s, col) == SQLITE_NULL) return std::nullopt;
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, col));
+        return std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(s, col)));
+    };
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v2(db,
+                       "SELECT id, query, application, errorlocation, errornumber, errordescription "
+                       "FROM reports ORDER BY id",
+                       -1, &s, nullptr);
+    std::vector<sqlite3_int64> ids;
+    while (s && sqlite3_step(s) == SQLITE_ROW) {
+        ids.push_back(sqlite3_column_int64(s, 0));
+        StoredReport r;
+        r.query = text(s, 1).value_or("");
+        r.application = text(s, 2);
+        r.errorlocation = text(s, 3);
+        r.errornumber = text(s, 4);
+        r.errordescription = text(s, 5);
+        reports.push_back(std::move(r));
+    }
+    sqlite3_finalize(s);
+    sqlite3_prepare_v2(db, "SELECT key, value FROM report_values WHERE report_id = ? ORDER BY position",
+                       -1, &s, nullptr);
+    for (std::size_t i = 0; s && i < ids.size(); ++i) {
+        sqlite3_reset(s);
+        sqlite3_bind_int64(s, 1, ids[i]);
+        while (sqlite3_step(s) == SQLITE_ROW)
+            reports[i].values.emplace_back(text(s, 0).value_or(""), text(s, 1).value_or(""));
+    }
+    sqlite3_finalize(s);
+    sqlite3_close(db);
+    return reports;
+}
+
 }  // namespace detail
+
+// A loopback port that nothing listens on: connections are refused.
+inline int ClosedLoopbackPort() {
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    int port = 0;
+    if (fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
+        getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) == 0)
+        port = ntohs(addr.sin_port);
+    if (fd >= 0) close(fd);  // bound, never listened, now free again
+    if (port == 0) throw std::runtime_error("no free loopback port");
+    return port;
+}
 
 class SiteServer {
 public:
-    explicit SiteServer(SiteOptions options = {}) : dir_(detail::MakeTempDir()) {
+    explicit SiteServer(SiteOptions options = {}) : options_(std::move(options)), dir_(detail::MakeTempDir()) {
         // Test traffic stays on loopback: no proxy from the environment may carry it.
         for (const char* name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy",
                                  "ALL_PROXY"})
             unsetenv(name);
-        if (options.serveVersion) SetVersion(options.version);
-        if (options.serveNews) SetNews(options.news);
+        if (options_.serveVersion) SetVersion(options_.version);
+        if (options_.serveNews) SetNews(options_.news);
         try {
-            Start(options);
+            Start();
         } catch (...) {
             std::error_code ignored;
             std::filesystem::remove_all(dir_, ignored);
@@ -128,7 +193,8 @@ public:
     int Port() const { return port_; }
     std::string BaseUrl() const { return "http://127.0.0.1:" + std::to_string(port_); }
     std::string ReportUrl() const { return BaseUrl() + "/products/errorreport.asp"; }
-    std::filesystem::path DbPath() const { return dir_ / "reports.db"; }
+    std::filesystem::path DbPath() const { return (options_.dbDir.empty() ? dir_ : options_.dbDir) / "reports.db"; }
+    std::filesystem::path AccessLog() const { return dir_ / "access.log"; }
     std::filesystem::path VersionFile() const { return dir_ / "version.txt"; }
     std::filesystem::path NewsFile() const { return dir_ / "whatsnew.html"; }
 
@@ -137,83 +203,43 @@ public:
     void SetNews(const std::string& text) const { detail::WriteFile(NewsFile(), text); }
 
     // Ends the server now (a closed port from here on).
-    void Stop() {
+    void Stop() { End(SIGTERM); }
+    // A crash: no chance to finish anything.
+    void Kill() { End(SIGKILL); }
+    // The same port, files and database again.
+    void Restart() {
+        Stop();
+        Start();
+    }
+
+    void End(int signal) {
         if (pid_ <= 0) return;
-        kill(pid_, SIGTERM);
+        kill(pid_, signal);
         int status = 0;
         waitpid(pid_, &status, 0);
         pid_ = -1;
     }
 
-    std::vector<StoredReport> Reports() const {
-        std::vector<StoredReport> reports;
-        sqlite3* db = nullptr;
-        if (sqlite3_open_v2(DbPath().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-            sqlite3_close(db);
-            throw std::runtime_error("cannot open the site's database");
-        }
-        sqlite3_busy_timeout(db, 5000);
-        auto text = [](sqlite3_stmt* s, int col) -> std::optional<std::string> {
-            if (sqlite3_column_type(s, col) == SQLITE_NULL) return std::nullopt;
-            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, col));
-            return std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(s, col)));
-        };
-        sqlite3_stmt* s = nullptr;
-        sqlite3_prepare_v2(db,
-                           "SELECT id, query, application, errorlocation, errornumber, errordescription "
-                           "FROM reports ORDER BY id",
-                           -1, &s, nullptr);
-        std::vector<sqlite3_int64> ids;
-        while (s && sqlite3_step(s) == SQLITE_ROW) {
-            ids.push_back(sqlite3_column_int64(s, 0));
-            StoredReport r;
-            r.query = text(s, 1).value_or("");
-            r.application = text(s, 2);
-            r.errorlocation = text(s, 3);
-            r.errornumber = text(s, 4);
-            r.errordescription = text(s, 5);
-            reports.push_back(std::move(r));
-        }
-        sqlite3_finalize(s);
-        sqlite3_prepare_v2(db, "SELECT key, value FROM report_values WHERE report_id = ? ORDER BY position",
-                           -1, &s, nullptr);
-        for (std::size_t i = 0; s && i < ids.size(); ++i) {
-            sqlite3_reset(s);
-            sqlite3_bind_int64(s, 1, ids[i]);
-            while (sqlite3_step(s) == SQLITE_ROW)
-                reports[i].values.emplace_back(text(s, 0).value_or(""), text(s, 1).value_or(""));
-        }
-        sqlite3_finalize(s);
-        sqlite3_close(db);
-        return reports;
-    }
+    std::vector<StoredReport> Reports() const { return detail::ReadReports(DbPath()); }
 
     // How many requests for `path` the server has answered (any status).
     int Hits(const std::string& path) const {
-        sqlite3* db = nullptr;
-        if (sqlite3_open_v2(DbPath().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-            sqlite3_close(db);
-            throw std::runtime_error("cannot open the site's database");
-        }
-        sqlite3_busy_timeout(db, 5000);
-        sqlite3_stmt* s = nullptr;
-        int count = -1;
-        if (sqlite3_prepare_v2(db, "SELECT count(*) FROM hits WHERE path = ?", -1, &s, nullptr) == SQLITE_OK) {
-            sqlite3_bind_text(s, 1, path.data(), static_cast<int>(path.size()), SQLITE_TRANSIENT);
-            if (sqlite3_step(s) == SQLITE_ROW) count = sqlite3_column_int(s, 0);
-        }
-        sqlite3_finalize(s);
-        sqlite3_close(db);
+        std::ifstream log(AccessLog());
+        std::string stamp, method, logged, status;
+        int count = 0;
+        while (log >> stamp >> method >> logged >> status)
+            if (logged == path) ++count;
         return count;
     }
 
 private:
-    void Start(const SiteOptions& options) {
-        std::vector<std::string> args = {TREVALON_SITE_EXE,   "--port",         "0",
-                                         "--version-file",    VersionFile(),    "--news-file",
-                                         NewsFile(),          "--db",           DbPath()};
-        if (options.retry) args.insert(args.end(), {"--retry", *options.retry});
-        if (options.answer) args.insert(args.end(), {"--answer", *options.answer});
+    void Start() {
+        std::vector<std::string> args = {TREVALON_SITE_EXE, "--port",         std::to_string(port_),
+                                         "--version-file",  VersionFile(),    "--news-file",
+                                         NewsFile(),        "--db",           DbPath(),
+                                         "--access-log",    AccessLog()};
+        if (options_.retry) args.insert(args.end(), {"--retry", *options_.retry});
+        if (options_.answer) args.insert(args.end(), {"--answer", *options_.answer});
         std::vector<char*> argv;
         for (auto& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
@@ -261,9 +287,93 @@ private:
         }
     }
 
+    SiteOptions options_;
     std::filesystem::path dir_;
     pid_t pid_ = -1;
+    int port_ = 0;  // 0 until the first start picks one
+};
+
+// The site as published, through site/run-local: nginx serves the pages from
+// files and passes reports to trevalon-site. Skips (Available() false) when
+// nginx is not installed.
+struct PublishedOptions {
+    std::string version = "1.5.5";  // body of the version page
+};
+
+class PublishedSite {
+public:
+    explicit PublishedSite(PublishedOptions options = {}) {
+        if (access("/usr/sbin/nginx", X_OK) != 0) return;
+        port_ = ClosedLoopbackPort();
+        std::vector<std::string> args = {TREVALON_RUN_LOCAL, "--port", std::to_string(port_), "--version",
+                                         options.version, "--site-exe", TREVALON_SITE_EXE};
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        int out[2];
+        if (pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+        pid_ = fork();
+        if (pid_ == 0) {
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
+            dup2(out[1], STDOUT_FILENO);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        close(out[1]);
+        std::string text;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while ((text.find("listening on") == std::string::npos || text.back() != '\n') &&
+               std::chrono::steady_clock::now() < deadline) {
+            pollfd p{out[0], POLLIN, 0};
+            if (poll(&p, 1, 100) <= 0) continue;
+            char buf[256];
+            const ssize_t n = read(out[0], buf, sizeof buf);
+            if (n <= 0) break;
+            text.append(buf, static_cast<std::size_t>(n));
+        }
+        close(out[0]);
+        const auto folder = text.find("folder ");
+        if (text.find("listening on 127.0.0.1:" + std::to_string(port_)) == std::string::npos ||
+            folder != 0) {
+            Stop();
+            throw std::runtime_error("run-local did not start: " + text);
+        }
+        dir_ = text.substr(7, text.find('\n') - 7);
+    }
+    ~PublishedSite() { Stop(); }
+    PublishedSite(const PublishedSite&) = delete;
+    PublishedSite& operator=(const PublishedSite&) = delete;
+
+    bool Available() const { return port_ != 0; }
+    std::string BaseUrl() const { return "http://127.0.0.1:" + std::to_string(port_); }
+    std::vector<StoredReport> Reports() const { return detail::ReadReports(dir_ / "reports.db"); }
+    // Requests for `path` in nginx's access log, each "STATUS", in order.
+    std::vector<std::string> Hits(const std::string& path) const {
+        std::ifstream log(dir_ / "logs" / "access.log");
+        std::vector<std::string> statuses;
+        const std::string request = "\"GET " + path;
+        for (std::string line; std::getline(log, line);) {
+            const auto at = line.find(request);
+            if (at == std::string::npos) continue;
+            const char next = line[at + request.size()];
+            if (next != ' ' && next != '?') continue;
+            const auto closing = line.find("\" ", at + 1);
+            if (closing != std::string::npos) statuses.push_back(line.substr(closing + 2, 3));
+        }
+        return statuses;
+    }
+    void Stop() {
+        if (pid_ <= 0) return;
+        kill(pid_, SIGTERM);
+        int status = 0;
+        waitpid(pid_, &status, 0);
+        pid_ = -1;
+    }
+
+private:
     int port_ = 0;
+    pid_t pid_ = -1;
+    std::filesystem::path dir_;
 };
 
 // A loopback port whose connections are accepted by the kernel but never
@@ -292,21 +402,5 @@ private:
     int fd_ = -1;
     int port_ = 0;
 };
-
-// A loopback port that nothing listens on: connections are refused.
-inline int ClosedLoopbackPort() {
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    int port = 0;
-    if (fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
-        getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) == 0)
-        port = ntohs(addr.sin_port);
-    if (fd >= 0) close(fd);  // bound, never listened, now free again
-    if (port == 0) throw std::runtime_error("no free loopback port");
-    return port;
-}
 
 }  // namespace trevalon::testsupport
