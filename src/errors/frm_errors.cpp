@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "errors/classic_ui.h"
+#include "shell/artwork.h"
 #include "errors/error_locations.h"
 #include "errors/hand_off.h"
 #include "errors/report_address.h"
@@ -39,6 +40,7 @@ frmErrors::frmErrors(ReportSite site)
       reportBase_(std::move(site.baseUrl)) {
     setObjectName(QStringLiteral("frmErrors"));
     setWindowTitle(QStringLiteral("Trevalon"));  // for the task bar only; no title bar shows it
+    setWindowIcon(shell::ProgramIcon());
     setFixedSize(kClientSize + QSize(2 * kBorder, 2 * kBorder));
     setAutoFillBackground(true);
     QPalette pal = palette();

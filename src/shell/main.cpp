@@ -2,7 +2,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "shell/artwork.h"
 #include "shell/display_check.h"
 #include "shell/startup.h"
 
@@ -13,13 +12,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Trevalon"));
+    trevalon::shell::basGeneral::SetUpApplication();
     QApplication::setApplicationVersion(QStringLiteral(TREVALON_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("trevalon"));
-    QApplication::setWindowIcon(trevalon::shell::ProgramIcon());
-    // The splash window is the only one at first and must not end the program
-    // when start-up unloads it; the end comes with the main window.
-    QApplication::setQuitOnLastWindowClosed(false);
 
     trevalon::shell::basGeneral::Main();
     const int status = QApplication::exec();

@@ -113,6 +113,15 @@ frmSplash* SplashWindow() { return loadedSplash; }
 
 namespace basGeneral {
 
+void SetUpApplication() {
+    QCoreApplication::setApplicationName(QStringLiteral("Trevalon"));
+    // Task bars that go by the desktop entry take its icon from there.
+    QGuiApplication::setDesktopFileName(QStringLiteral("trevalon"));
+    // The splash window is the only one at first and must not end the program
+    // when start-up unloads it; the end comes with the main window.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+}
+
 void Main() {
     TrapErrors(errors::location::kMain, [] {
         if (loadedSplash == nullptr) loadedSplash = new frmSplash();

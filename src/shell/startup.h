@@ -40,6 +40,10 @@ frmSplash* SplashWindow();
 
 namespace basGeneral {
 
+// What the program tells Qt about itself before its first window. No
+// application-wide icon: a window without one of its own would take it, and
+// the about box must show none.
+void SetUpApplication();
 // The program's entry: shows the splash window and returns.
 void Main();
 // Destroys every window start-up made, at the program's end.

@@ -8,6 +8,7 @@
 
 #include "errors/error_locations.h"
 #include "errors/hand_off.h"
+#include "shell/artwork.h"
 
 namespace trevalon::update {
 
@@ -22,6 +23,7 @@ constexpr int Px(int twips) { return twips / 15; }
 frmNewRelease::frmNewRelease(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("frmNewRelease"));
+    setWindowIcon(shell::ProgramIcon());
     setFixedSize(Px(7635), Px(5190));
     setAutoFillBackground(true);
     QPalette back = palette();
