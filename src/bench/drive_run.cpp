@@ -117,6 +117,8 @@ void DriveRun::CopyFile(const std::string& from, const std::string& to) {
 
 template <typename Show>
 void DriveRun::Display(Show show) {
+    // A step the stop request came in has no figure to show.
+    bench::ThrowIfStopped(stop_);
     try {
         show();
     } catch (const RunTimeError& error) {
