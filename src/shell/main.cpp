@@ -1,7 +1,9 @@
 #include <QApplication>
 
+#include "bench/stop_signals.h"
 #include "shell/artwork.h"
 #include "shell/startup.h"
+#include "shell/stop_requests.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -13,8 +15,11 @@ int main(int argc, char** argv) {
     // when start-up unloads it; the end comes with the main window.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    trevalon::shell::EndProgramOnStopRequests();
     trevalon::shell::basGeneral::Main();
     const int status = QApplication::exec();
     trevalon::shell::basGeneral::UnloadAll();
-    return status;
+    // Ended by a stop signal: report it as a shell would.
+    const int stopStatus = trevalon::bench::StopSignalExitStatus();
+    return stopStatus != 0 ? stopStatus : status;
 }
