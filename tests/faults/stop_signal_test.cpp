@@ -14,6 +14,7 @@
 namespace faults {
 namespace {
 
+#ifdef TREVALON_BENCH_PATH
 using Seconds = std::chrono::duration<double>;
 
 struct Moment {
@@ -58,6 +59,8 @@ bool WaitForLine(int fd, const std::string& prefix, std::string& seen) {
         }
     }
 }
+
+#endif
 
 class StopSignal : public FaultTest {};
 
