@@ -18,6 +18,7 @@
 #include "bench/drive_root.h"
 #include "bench/drive_tests.h"
 #include "bench/formats.h"
+#include "bench/stop_signals.h"
 #include "perf/raw_baselines.h"
 #include "perf/soak.h"
 
@@ -109,6 +110,15 @@ void PrintRows(const std::vector<Row>& rows) {
 
 std::string Root(const std::string& dir) { return bench::DriveRootFromEntry(dir); }
 
+// A stop signal ends the bench like a closing window: the run has removed its
+// scratch files, the baselines' files go here, and nothing more is measured.
+bool Stopped(const std::vector<std::string>& files) {
+    if (bench::StopSignalNumber() == 0) return false;
+    for (const std::string& file : files) std::remove(file.c_str());
+    std::printf("stopped by signal %d\n", bench::StopSignalNumber());
+    return true;
+}
+
 constexpr double kFillLineBytes = 1026.0;
 
 int SingleCheck(const std::string& dir, int runs) {
@@ -134,6 +144,7 @@ int SingleCheck(const std::string& dir, int runs) {
         ConsoleView view({dir});
         perf::SettleWrites();
         bench::RunSingleDriveCheck(view);
+        if (Stopped({})) return bench::StopSignalExitStatus();
         if (view.failed()) return 1;
         if (run == 1) peak = perf::PeakMemoryMiB();
 
@@ -157,13 +168,16 @@ int SingleCheck(const std::string& dir, int runs) {
         rows[1].baseline.push_back(perf::ReadInOneGo(first));
         rows[2].baseline.push_back(perf::WriteInOneGo(first, 30720000));
         rows[3].baseline.push_back(perf::ReadInOneGo(first));
+        if (Stopped({first})) return bench::StopSignalExitStatus();
         rows[4].baseline.push_back(perf::WriteInBlocks(first, bytes));
         rows[5].baseline.push_back(perf::ReadInBlocks(first));
         rows[6].baseline.push_back(rows[5].baseline.back());
         rows[6].measured.push_back(perf::ReadLinesWithOurPath(first));
+        if (Stopped({first})) return bench::StopSignalExitStatus();
         rows[7].baseline.push_back(perf::PlainStats(first, second, 20000));
         rows[8].baseline.push_back(perf::PlainCopy(first, second));
         rows[9].baseline.push_back(perf::PlainDeletes(first, second));
+        if (Stopped({first, second})) return bench::StopSignalExitStatus();
         writeRates.push_back(writeSpeed * 1024.0);
         readRates.push_back(readSpeed * 1024.0);
         std::printf("  (%.0f fill lines, %.1f MB in the write window)\n", lines,
@@ -193,6 +207,7 @@ int Comparison(const std::vector<std::string>& dirs, int runs) {
         ConsoleView view(dirs);
         perf::SettleWrites();
         bench::RunDriveComparison(view);
+        if (Stopped({})) return bench::StopSignalExitStatus();
         if (view.failed()) return 1;
         for (std::size_t k = 0; k < dirs.size(); ++k) {
             const int slot = static_cast<int>(k);
@@ -210,6 +225,7 @@ int Comparison(const std::vector<std::string>& dirs, int runs) {
             rows[3 * k + 2].baseline.push_back(rows[3 * k + 1].baseline.back());
             rows[3 * k + 2].measured.push_back(perf::ReadLinesWithOurPath(file));
             std::remove(file.c_str());
+            if (Stopped({})) return bench::StopSignalExitStatus();
         }
     }
     std::erase_if(rows, [](const Row& row) { return row.measured.empty(); });
@@ -231,6 +247,7 @@ int CopyTest(const std::vector<std::string>& dirs, int runs) {
         ConsoleView view(dirs);
         perf::SettleWrites();
         bench::RunCopyTest(view);
+        if (Stopped({})) return bench::StopSignalExitStatus();
         if (view.failed()) return 1;
         // Like the copy test file, the source is copied straight after it is written.
         perf::SettleWrites();
@@ -241,6 +258,7 @@ int CopyTest(const std::vector<std::string>& dirs, int runs) {
             rows[k - 1].measured.push_back(view.Figure(static_cast<int>(k) - 1, bench::kCopyScale));
             rows[k - 1].baseline.push_back(perf::PlainCopy(source, target));
             std::remove(target.c_str());
+            if (Stopped({source})) return bench::StopSignalExitStatus();
         }
         std::remove(source.c_str());
     }
@@ -267,6 +285,7 @@ int main(int argc, char** argv) {
         runs = std::max(1, std::atoi(args[1].c_str()));
         args.erase(args.begin(), args.begin() + 2);
     }
+    bench::InstallStopSignals();
     try {
         if (args.size() == 1 && args[0][0] != '-') return SingleCheck(args[0], runs);
         if (args.size() >= 2 && args.size() <= 5 && args[0] == "--compare") {

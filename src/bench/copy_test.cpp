@@ -7,6 +7,7 @@
 #include "bench/drive_run.h"
 #include "bench/drive_tests.h"
 #include "bench/formats.h"
+#include "bench/stop_signals.h"
 
 namespace trevalon::bench {
 namespace {
@@ -23,7 +24,7 @@ bool MovesOnToNextDestination(std::int32_t number) {
 }  // namespace
 
 void RunCopyTest(ViewOperations& view) {
-    RunCopyTest(view, TestEnvironment{HostClock(), HostFileLayer()});
+    RunCopyTest(view, TestEnvironment{HostClock(), HostFileLayer(), &ProcessStopFlag()});
 }
 
 void RunCopyTest(ViewOperations& view, const TestEnvironment& environment) {
@@ -64,7 +65,7 @@ void RunCopyTest(ViewOperations& view, const TestEnvironment& environment) {
                 run.Yield();
 
                 const double start = run.Now();
-                run.files().CopyFile(copyTestFile, target);
+                run.CopyFile(copyTestFile, target);
                 run.Wrote(target);
                 run.ShowTime(k - 1, kCopyScale, start);
                 run.Yield();

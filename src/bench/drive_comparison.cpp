@@ -6,6 +6,7 @@
 #include "bench/drive_run.h"
 #include "bench/drive_tests.h"
 #include "bench/formats.h"
+#include "bench/stop_signals.h"
 
 namespace trevalon::bench {
 namespace {
@@ -31,7 +32,7 @@ bool ShownByLowerList(ViewOperations& view, int k, const std::string& entry) {
 }  // namespace
 
 void RunDriveComparison(ViewOperations& view) {
-    RunDriveComparison(view, TestEnvironment{HostClock(), HostFileLayer()});
+    RunDriveComparison(view, TestEnvironment{HostClock(), HostFileLayer(), &ProcessStopFlag()});
 }
 
 void RunDriveComparison(ViewOperations& view, const TestEnvironment& environment) {

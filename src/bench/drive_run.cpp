@@ -52,6 +52,7 @@ DriveRun::DriveRun(ViewOperations& view, const TestEnvironment& environment,
     : view_(view),
       clock_(environment.clock),
       files_(environment.files),
+      stop_(environment.stop),
       separators_(view.GetNumberSeparators()),
       test_(test),
       overflowResumes_(test == TestKind::kSingleDriveCheck) {}
@@ -91,7 +92,7 @@ void DriveRun::RemoveScratchFiles() noexcept {
 }
 
 void DriveRun::WriteLines(const std::string& path, std::string_view text, std::int64_t count) {
-    TextFileWriter writer(files_, path);
+    TextFileWriter writer(files_, path, kTextBufferSize, stop_);
     Wrote(path);
     for (std::int64_t i = 0; i < count; ++i) writer.WriteLine(text);
     writer.Close();
@@ -100,9 +101,10 @@ void DriveRun::WriteLines(const std::string& path, std::string_view text, std::i
 std::int64_t DriveRun::TimeBoxedWrite(const std::string& path, std::string_view fillLine) {
     std::int64_t lines = 0;
     const double start = clock_.Now();
-    TextFileWriter writer(files_, path);
+    TextFileWriter writer(files_, path, kTextBufferSize, stop_);
     Wrote(path);
     while (clock_.Now() - start < kWriteWindowSeconds) {
+        bench::ThrowIfStopped(stop_);
         writer.WriteLine(fillLine);
         ++lines;
     }
@@ -110,8 +112,14 @@ std::int64_t DriveRun::TimeBoxedWrite(const std::string& path, std::string_view 
     return lines;
 }
 
+void DriveRun::CopyFile(const std::string& from, const std::string& to) {
+    files_.CopyFileUnlessStopped(from, to, stop_);
+}
+
 template <typename Show>
 void DriveRun::Display(Show show) {
+    // A step the stop request came in has no figure to show.
+    bench::ThrowIfStopped(stop_);
     try {
         show();
     } catch (const RunTimeError& error) {

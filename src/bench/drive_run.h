@@ -19,9 +19,6 @@ inline constexpr std::string_view kSecondScratchFileName = "DriveSpeedTest2.txt"
 inline constexpr std::string_view kShortLine = "X";
 inline constexpr double kWriteWindowSeconds = 3.0;
 
-// Raised at a yield when the program is closing: the run ends at once.
-struct ProgramClosing {};
-
 // 1024 characters "X", built afresh for each run.
 std::string BuildFillLine();
 
@@ -46,8 +43,11 @@ public:
     double Now() { return clock_.Now(); }
 
     void Yield() {
+        bench::ThrowIfStopped(stop_);
         if (!view_.YieldToWindow()) throw ProgramClosing{};
     }
+    void ThrowIfStopped() const { bench::ThrowIfStopped(stop_); }
+    const StopFlag* stop() const { return stop_; }
     void ResetSlot(int index);
 
     // Scratch files this run has written and not yet deleted.
@@ -67,6 +67,8 @@ public:
     }
     // Fill lines begun within the write window; the file stays.
     std::int64_t TimeBoxedWrite(const std::string& path, std::string_view fillLine);
+    // Copies in pieces, abandoned between two once a stop is requested.
+    void CopyFile(const std::string& from, const std::string& to);
 
     // Bar from one end reading, caption from a second one.
     void ShowTime(int index, double fullScale, double start);
@@ -82,6 +84,7 @@ private:
     ViewOperations& view_;
     Clock& clock_;
     FileLayer& files_;
+    const StopFlag* stop_;
     NumberSeparators separators_;
     TestKind test_;
     bool overflowResumes_;
@@ -90,7 +93,7 @@ private:
 
 template <typename AfterOpen>
 std::int64_t DriveRun::ReadLines(const std::string& path, AfterOpen afterOpen) {
-    TextFileReader reader(files_, path);
+    TextFileReader reader(files_, path, kTextBufferSize, stop_);
     afterOpen();
     std::int64_t lines = 0;
     std::string_view line;

@@ -3,6 +3,7 @@
 
 #include "bench/clock.h"
 #include "bench/file_layer.h"
+#include "bench/stop_request.h"
 #include "bench/view_operations.h"
 
 namespace trevalon::bench {
@@ -12,6 +13,8 @@ namespace trevalon::bench {
 struct TestEnvironment {
     Clock& clock;
     FileLayer& files;
+    // Once set, the run is abandoned like a yield that answers false.
+    const StopFlag* stop = nullptr;
 };
 
 // The detailed single drive check of drive list 0 (Drive1).

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "bench/stop_request.h"
+
 namespace trevalon::bench {
 
 // One open file, read or written sequentially in large pieces.
@@ -34,6 +36,13 @@ public:
     // Copies, replacing the target as OpenForWriting would; a failed copy
     // leaves no partial target behind.
     virtual void CopyFile(const std::string& from, const std::string& to) = 0;
+    // The same copy, abandoned with ProgramClosing once stop is set (checked
+    // between pieces of a few MiB); an abandoned copy leaves no target.
+    virtual void CopyFileUnlessStopped(const std::string& from, const std::string& to,
+                                       const StopFlag* stop) {
+        ThrowIfStopped(stop);
+        CopyFile(from, to);
+    }
     virtual void DeleteFile(const std::string& path) = 0;
 };
 

@@ -1,5 +1,6 @@
 // The host's files. The only file that uses POSIX calls; elsewhere a plain
 // standard-library version keeps the drive tests building.
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <string>
@@ -109,12 +110,17 @@ private:
     std::unique_ptr<Descriptor> fd_;
 };
 
+// A stop request is seen between two pieces: a few milliseconds on any disk.
+constexpr std::size_t kCopyPiece = std::size_t{8} << 20;
+
 // Copies inside the kernel where it can, through reads and writes where not.
-void CopyContents(int from, int to, off_t size) {
+void CopyContents(int from, int to, off_t size, const StopFlag* stop) {
 #if __has_include(<sys/sendfile.h>)
     off_t left = size;
     while (left > 0) {
-        const ssize_t done = ::sendfile(to, from, nullptr, static_cast<std::size_t>(left));
+        ThrowIfStopped(stop);
+        const std::size_t piece = std::min(static_cast<std::size_t>(left), kCopyPiece);
+        const ssize_t done = ::sendfile(to, from, nullptr, piece);
         if (done > 0) {
             left -= done;
             continue;
@@ -131,6 +137,7 @@ void CopyContents(int from, int to, off_t size) {
     constexpr std::size_t kPiece = 1 << 20;
     std::unique_ptr<char[]> buffer(new char[kPiece]);
     for (;;) {
+        ThrowIfStopped(stop);
         const ssize_t got = ::read(from, buffer.get(), kPiece);
         if (got < 0) {
             if (errno == EINTR) continue;
@@ -154,6 +161,11 @@ public:
         return ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
     }
     void CopyFile(const std::string& from, const std::string& to) override {
+        CopyFileUnlessStopped(from, to, nullptr);
+    }
+    void CopyFileUnlessStopped(const std::string& from, const std::string& to,
+                               const StopFlag* stop) override {
+        ThrowIfStopped(stop);
         auto source = OpenReadable(from);
         struct stat sourceInfo {};
         if (::fstat(source->get(), &sourceInfo) != 0) RaiseHostError(errno);
@@ -164,7 +176,7 @@ public:
         }
         auto target = OpenWritable(to);
         try {
-            CopyContents(source->get(), target->get(), sourceInfo.st_size);
+            CopyContents(source->get(), target->get(), sourceInfo.st_size, stop);
             target->Close();
         } catch (...) {
             target.reset();
@@ -230,6 +242,11 @@ public:
         return fs::symlink_status(path, code).type() == fs::file_type::regular;
     }
     void CopyFile(const std::string& from, const std::string& to) override {
+        CopyFileUnlessStopped(from, to, nullptr);
+    }
+    void CopyFileUnlessStopped(const std::string& from, const std::string& to,
+                               const StopFlag* stop) override {
+        ThrowIfStopped(stop);
         RefuseLink(from);
         RefuseLink(to);
         std::error_code code;
@@ -240,6 +257,7 @@ public:
             std::unique_ptr<char[]> buffer(new char[1 << 20]);
             while (const std::size_t got = source.Read(buffer.get(), 1 << 20)) {
                 target.Write(buffer.get(), got);
+                ThrowIfStopped(stop);
             }
             target.Close();
         } catch (...) {

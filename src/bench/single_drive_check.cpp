@@ -6,6 +6,7 @@
 #include "bench/drive_run.h"
 #include "bench/drive_tests.h"
 #include "bench/formats.h"
+#include "bench/stop_signals.h"
 
 namespace trevalon::bench {
 namespace {
@@ -19,7 +20,7 @@ constexpr int kLookupPairs = 10'000;
 }  // namespace
 
 void RunSingleDriveCheck(ViewOperations& view) {
-    RunSingleDriveCheck(view, TestEnvironment{HostClock(), HostFileLayer()});
+    RunSingleDriveCheck(view, TestEnvironment{HostClock(), HostFileLayer(), &ProcessStopFlag()});
 }
 
 void RunSingleDriveCheck(ViewOperations& view, const TestEnvironment& environment) {
@@ -48,7 +49,7 @@ void RunSingleDriveCheck(ViewOperations& view, const TestEnvironment& environmen
         // Small file write and read.
         double start = run.Now();
         {
-            TextFileWriter writer(run.files(), first);
+            TextFileWriter writer(run.files(), first, kTextBufferSize, run.stop());
             run.Wrote(first);
             marker = 3;
             for (std::int64_t i = 0; i < kSmallFileLines; ++i) writer.WriteLine(kShortLine);
@@ -98,6 +99,7 @@ void RunSingleDriveCheck(ViewOperations& view, const TestEnvironment& environmen
         marker = 11;
         start = run.Now();
         for (int i = 0; i < kLookupPairs; ++i) {
+            run.ThrowIfStopped();
             (void)run.files().IsNormalFile(first);
             (void)run.files().IsNormalFile(second);
         }
@@ -106,7 +108,7 @@ void RunSingleDriveCheck(ViewOperations& view, const TestEnvironment& environmen
 
         marker = 12;
         start = run.Now();
-        run.files().CopyFile(first, second);
+        run.CopyFile(first, second);
         run.Wrote(second);
         run.ShowTime(6, kCopyScale, start);
         run.Yield();

@@ -4,6 +4,7 @@ namespace trevalon::bench {
 
 void TextFileWriter::Flush() {
     if (used_ == 0) return;
+    ThrowIfStopped(stop_);
     const std::size_t size = used_;
     used_ = 0;  // a failed piece is not written twice
     file_->Write(buffer_.get(), size);
@@ -39,6 +40,7 @@ bool TextFileReader::ReadLineSlow(std::string_view& line) {
     next_ = buffer;
     end_ = buffer + kept;
     while (!atEnd_ && kept < size_) {
+        ThrowIfStopped(stop_);
         const std::size_t got = file_->Read(buffer + kept, size_ - kept);
         if (got == 0) {
             atEnd_ = true;

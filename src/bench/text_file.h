@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "bench/file_layer.h"
+#include "bench/stop_request.h"
 
 namespace trevalon::bench {
 
@@ -17,9 +18,13 @@ inline constexpr std::size_t kTextBufferSize = 1024 * 1024;
 // Lines end in carriage return and line feed.
 class TextFileWriter {
 public:
+    // With a stop flag, each flush first checks it and raises ProgramClosing.
     TextFileWriter(FileLayer& files, const std::string& path,
-                   std::size_t bufferSize = kTextBufferSize)
-        : file_(files.OpenForWriting(path)), buffer_(new char[bufferSize]), size_(bufferSize) {}
+                   std::size_t bufferSize = kTextBufferSize, const StopFlag* stop = nullptr)
+        : file_(files.OpenForWriting(path)),
+          buffer_(new char[bufferSize]),
+          size_(bufferSize),
+          stop_(stop) {}
     TextFileWriter(const TextFileWriter&) = delete;
     TextFileWriter& operator=(const TextFileWriter&) = delete;
 
@@ -51,15 +56,20 @@ private:
     std::unique_ptr<char[]> buffer_;
     std::size_t size_;
     std::size_t used_ = 0;
+    const StopFlag* stop_;
 };
 
 // A line ends at a line feed; a carriage return before it is dropped. A line
 // longer than the buffer comes back in buffer-sized pieces.
 class TextFileReader {
 public:
+    // With a stop flag, each refill first checks it and raises ProgramClosing.
     TextFileReader(FileLayer& files, const std::string& path,
-                   std::size_t bufferSize = kTextBufferSize)
-        : file_(files.OpenForReading(path)), buffer_(new char[bufferSize]), size_(bufferSize) {}
+                   std::size_t bufferSize = kTextBufferSize, const StopFlag* stop = nullptr)
+        : file_(files.OpenForReading(path)),
+          buffer_(new char[bufferSize]),
+          size_(bufferSize),
+          stop_(stop) {}
     TextFileReader(const TextFileReader&) = delete;
     TextFileReader& operator=(const TextFileReader&) = delete;
 
@@ -97,6 +107,7 @@ private:
     std::unique_ptr<RawFile> file_;
     std::unique_ptr<char[]> buffer_;
     std::size_t size_;
+    const StopFlag* stop_;
     const char* next_ = nullptr;
     const char* end_ = nullptr;
     bool atEnd_ = false;

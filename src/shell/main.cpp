@@ -2,8 +2,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "bench/stop_signals.h"
 #include "shell/display_check.h"
 #include "shell/startup.h"
+#include "shell/stop_requests.h"
 
 int main(int argc, char** argv) {
     if (const auto message = trevalon::shell::NoDisplayMessage(
@@ -15,8 +17,11 @@ int main(int argc, char** argv) {
     trevalon::shell::basGeneral::SetUpApplication();
     QApplication::setApplicationVersion(QStringLiteral(TREVALON_VERSION));
 
+    trevalon::shell::EndProgramOnStopRequests();
     trevalon::shell::basGeneral::Main();
     const int status = QApplication::exec();
     trevalon::shell::basGeneral::UnloadAll();
-    return status;
+    // Ended by a stop signal: report it as a shell would.
+    const int stopStatus = trevalon::bench::StopSignalExitStatus();
+    return stopStatus != 0 ? stopStatus : status;
 }

@@ -14,6 +14,7 @@
 #include "net/site_address.h"
 #include "shell/artwork.h"
 #include "shell/error_trap.h"
+#include "shell/run_thread.h"
 #include "errors/classic_ui.h"
 #include "shell/frmAbout.h"
 #include "shell/test_button.h"
@@ -459,12 +460,18 @@ void frmDriveSpeed::cmdCopyComparison_Click() {
 
 // Two runs on the same scratch files would spoil both, so while one test runs
 // every test button is disabled and a click that still arrives is refused.
-void frmDriveSpeed::RunTest(PanelView& view, std::int32_t location,
-                            void (*test)(bench::ViewOperations&)) {
+void frmDriveSpeed::RunTest(PanelView& view, std::int32_t location, DriveTest test) {
     if (testRunning_ || closing_) return;
     testRunning_ = true;
     UpdateTestButtons();
-    TrapErrors(location, [&] { test(view); });
+    TrapErrors(location, [&] {
+        WindowThreadView relay(view, *this);
+        const bench::TestEnvironment environment{bench::HostClock(), bench::HostFileLayer(), &stop_};
+        if (const std::exception_ptr error =
+                RunOffWindowThread(*this, [&] { test(relay, environment); })) {
+            std::rethrow_exception(error);
+        }
+    });
     testRunning_ = false;
     if (closing_) {
         // The run has cleaned up after it saw the program closing.
@@ -492,6 +499,7 @@ void frmDriveSpeed::closeEvent(QCloseEvent* event) {
 
 void frmDriveSpeed::EndProgram() {
     closing_ = true;
+    stop_ = true;
     QList<QPointer<QWidget>> windows;
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window != this) windows.append(window);

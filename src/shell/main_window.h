@@ -9,8 +9,10 @@
 #include <QMenu>
 #include <QPushButton>
 #include <array>
+#include <atomic>
 #include <memory>
 
+#include "bench/drive_tests.h"
 #include "shell/drive_list.h"
 #include "shell/panel_view.h"
 
@@ -25,6 +27,10 @@ public:
 
     bool ClosingRequested() const override { return closing_; }
     bool TestRunning() const override { return testRunning_; }
+
+    // Ends the program as Exit does; a running test is abandoned within its
+    // step. For stop signals and the desktop session's end.
+    void EndForStopRequest() { EndProgram(); }
 
     PanelView& SingleDriveView() { return *singleView_; }
     PanelView& ComparisonView() { return *comparisonView_; }
@@ -94,7 +100,8 @@ private:
     void BuildComparisonPanel(const DriveEntries& drives);
     void BuildCopyPanel(const DriveEntries& drives);
     void ShowPanel(QWidget* shown, QWidget* firstHidden, QWidget* secondHidden);
-    void RunTest(PanelView& view, std::int32_t location, void (*test)(bench::ViewOperations&));
+    using DriveTest = void (*)(bench::ViewOperations&, const bench::TestEnvironment&);
+    void RunTest(PanelView& view, std::int32_t location, DriveTest test);
     void UpdateTestButtons();
     // Closes every window of the program and ends it; a running test stops
     // at its next yield and cleans up before the process goes.
@@ -102,6 +109,8 @@ private:
 
     bool closing_ = false;
     bool testRunning_ = false;
+    // What the running test, on its own thread, checks inside its steps.
+    bench::StopFlag stop_{false};
     std::unique_ptr<PanelView> singleView_;
     std::unique_ptr<PanelView> comparisonView_;
     std::unique_ptr<PanelView> copyView_;

@@ -43,8 +43,9 @@ inline std::string DoneText(Kind kind) {
 }
 
 inline void RunKind(Kind kind, RecordingView& view, trevalon::bench::Clock& clock,
-                    trevalon::bench::FileLayer& files) {
-    const trevalon::bench::TestEnvironment environment{clock, files};
+                    trevalon::bench::FileLayer& files,
+                    const trevalon::bench::StopFlag* stop = nullptr) {
+    const trevalon::bench::TestEnvironment environment{clock, files, stop};
     switch (kind) {
         case Kind::kSingle: trevalon::bench::RunSingleDriveCheck(view, environment); break;
         case Kind::kCompare: trevalon::bench::RunDriveComparison(view, environment); break;

@@ -7,14 +7,17 @@
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
 #include <functional>
 #include <stdexcept>
 
 #include "bench/run_error.h"
+#include "bench/stop_signals.h"
 #include "errors/frm_errors.h"
 #include "errors/hand_off.h"
 #include "shell/error_trap.h"
 #include "shell/main_window.h"
+#include "shell/stop_requests.h"
 
 using trevalon::shell::DriveEntries;
 using trevalon::shell::frmDriveSpeed;
@@ -204,8 +207,15 @@ private slots:
 
     // Exit during a test: every window goes at once, the run stops at its
     // next yield and removes its files, and the event loop ends.
-    void exitDuringATestEndsTheProgramAndCleansUp() { endDuringATest(false); }
-    void closingDuringATestEndsTheProgramAndCleansUp() { endDuringATest(true); }
+    void exitDuringATestEndsTheProgramAndCleansUp() { endDuringATest(Ending::kExit); }
+    void closingDuringATestEndsTheProgramAndCleansUp() { endDuringATest(Ending::kClose); }
+    // The handlers stay installed in this process afterwards.
+    void stopSignalDuringATestEndsTheProgramAndCleansUp() {
+        trevalon::shell::EndProgramOnStopRequests();
+        endDuringATest(Ending::kSignal);
+        QCOMPARE(trevalon::bench::StopSignalNumber(), SIGTERM);
+        QCOMPARE(trevalon::bench::StopSignalExitStatus(), 128 + SIGTERM);
+    }
 
     void exitWithoutATestClosesEveryWindow() {
         frmDriveSpeed window(EntriesFor({QDir::tempPath()}));
@@ -226,7 +236,10 @@ private slots:
     }
 
 private:
-    void endDuringATest(bool byClosing) {
+    enum class Ending { kExit, kClose, kSignal };
+
+    // Ended while a step runs: the window thread takes the request at once.
+    void endDuringATest(Ending ending) {
         QTemporaryDir scratch;
         QVERIFY(scratch.isValid());
         frmDriveSpeed window(EntriesFor({scratch.path()}));
@@ -237,17 +250,23 @@ private:
 
         bool handlerReturned = false;
         bool filesWhenEnded = false;
+        QElapsedTimer requested;
+        qint64 msToEnd = -1;
         QTimer::singleShot(0, &window, [&] {
             window.cmdCheckSpeed->click();
+            msToEnd = requested.elapsed();
             handlerReturned = true;
         });
         Poller ender([&] {
+            // The large file's read is shown: the 3-second write has begun.
+            if (window.lblStatusBar[3]->text().isEmpty()) return false;
             if (!HoldsScratchFiles(scratch.path())) return false;
             filesWhenEnded = true;
-            if (byClosing) {
-                window.close();
-            } else {
-                window.mnuExit->trigger();
+            requested.start();
+            switch (ending) {
+                case Ending::kExit: window.mnuExit->trigger(); break;
+                case Ending::kClose: window.close(); break;
+                case Ending::kSignal: std::raise(SIGTERM); break;
             }
             return true;
         });
@@ -256,6 +275,9 @@ private:
         QCOMPARE(QApplication::exec(), 0);
         QVERIFY(filesWhenEnded);
         QVERIFY(handlerReturned);
+        // The time-boxed write is abandoned, not finished first.
+        QVERIFY2(msToEnd >= 0 && msToEnd < 1000, qPrintable(QString::number(msToEnd)));
+        QVERIFY(window.lblStatusBar[4]->text().isEmpty());
         QVERIFY(!window.isVisible());
         QVERIFY(!aboutBox.isVisible());
         QVERIFY(!HoldsScratchFiles(scratch.path()));

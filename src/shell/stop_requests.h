@@ -1,0 +1,10 @@
+// SIGTERM, SIGHUP, SIGINT and the desktop session's end close the program
+// the way Exit does, a running test included.
+#pragma once
+
+namespace trevalon::shell {
+
+// Call once the application object exists.
+void EndProgramOnStopRequests();
+
+}  // namespace trevalon::shell

@@ -1,0 +1,128 @@
+// A stop request (a signal, Exit, the session ending) that arrives inside a
+// step: the step is abandoned, its figure never shown, no view call follows,
+// and no scratch file stays. And a run killed outright: the next run on that
+// drive replaces its left-overs and leaves nothing.
+#include <sys/stat.h>
+
+#include <fstream>
+
+#include "fault_runs.h"
+
+namespace faults {
+namespace {
+
+using Event = HookedFileLayer::Event;
+
+struct Moment {
+    Kind kind;
+    const char* name;
+    Event event;
+    int file;               // which file of the run (counted at its first write or read)
+    std::uint64_t atBytes;  // that far into it
+    int abandonedSlot;      // the figure that must never be shown
+};
+
+const Moment kMoments[] = {
+    {Kind::kSingle, "small file write", Event::kWrite, 1, 1 << 20, 0},
+    {Kind::kSingle, "small file read", Event::kRead, 1, 1 << 20, 1},
+    {Kind::kSingle, "large file write", Event::kWrite, 2, 4 << 20, 2},
+    {Kind::kSingle, "large file read", Event::kRead, 2, 4 << 20, 3},
+    {Kind::kSingle, "time-boxed write", Event::kWrite, 3, 1 << 20, 4},
+    {Kind::kSingle, "read-back", Event::kRead, 3, 1 << 20, 5},
+    {Kind::kSingle, "copy", Event::kCopy, 1, 0, 6},
+    {Kind::kCompare, "time-boxed write", Event::kWrite, 1, 1 << 20, 0},
+    {Kind::kCompare, "read-back", Event::kRead, 1, 1 << 20, 1},
+    {Kind::kCopy, "copy test file write", Event::kWrite, 1, 1 << 20, 0},
+    {Kind::kCopy, "copy", Event::kCopy, 1, 0, 0},
+};
+
+class StopRequest : public FaultTest {};
+
+TEST_F(StopRequest, AStepThatSeesTheRequestIsAbandonedAndLeavesNothing) {
+    for (const Moment& moment : kMoments) {
+        SCOPED_TRACE(std::string(KindName(moment.kind)) + ", " + moment.name);
+        Drives drives;
+        RecordingView view;
+        for (int list = 0; list < 2; ++list) {
+            const std::string dir = work.Directory(KindTag(moment.kind) + moment.name +
+                                                   std::to_string(list));
+            drives.Add(dir);
+            view.entries[static_cast<std::size_t>(list)] = EntryFor(dir);
+        }
+        trevalon::bench::StopFlag stop{false};
+        std::size_t resultsAtStop = 0, statusesAtStop = 0;
+        int yieldsAtStop = 0, seen = 0, transfersAfterStop = 0;
+        HookedFileLayer files;
+        files.hook = [&](const std::string&, Event event, std::uint64_t bytes) {
+            if (stop && event != Event::kClose) ++transfersAfterStop;
+            if (stop || event != moment.event) return;
+            if (event == Event::kCopy || bytes == 0) ++seen;
+            if (seen == moment.file && bytes >= moment.atBytes) {
+                stop = true;
+                resultsAtStop = view.results.size();
+                statusesAtStop = view.statuses.size();
+                yieldsAtStop = view.yields;
+            }
+        };
+        StepClock clock(0.001);  // 3000 fill lines: several buffers to flush
+        RunKind(moment.kind, view, clock, files, &stop);
+        ASSERT_TRUE(stop) << "the moment never came";
+        // The next buffer, line or copy already sees the request.
+        EXPECT_EQ(transfersAfterStop, 0);
+        EXPECT_EQ(view.results.size(), resultsAtStop);
+        EXPECT_EQ(view.statuses.size(), statusesAtStop);
+        EXPECT_EQ(view.yields, yieldsAtStop);
+        EXPECT_EQ(view.results.count(moment.abandonedSlot), 0U);
+        EXPECT_TRUE(view.messages.empty());
+        EXPECT_TRUE(view.handOffs.empty());
+        drives.ExpectUnchanged("after the stop");
+    }
+}
+
+void Plant(const std::string& path, const std::string& content, mode_t mode) {
+    std::ofstream(path, std::ios::binary) << content;
+    ASSERT_EQ(::chmod(path.c_str(), mode), 0);
+}
+
+TEST_F(StopRequest, ARunAfterAKilledOneReplacesItsLeftOversAndLeavesNothing) {
+    struct LeftOver {
+        Kind kind;
+        const char* name;
+        std::size_t firstBytes;
+        std::size_t secondBytes;  // of DriveSpeedTest2.txt, if planted
+        mode_t secondMode;
+    };
+    const LeftOver cases[] = {
+        {Kind::kSingle, "half-written first file", 5'000'000, 0, 0},
+        {Kind::kSingle, "zero-length second file", 1'000, 0, 0644},
+        {Kind::kSingle, "read-only second file", 300'000, 200'000, 0444},
+        {Kind::kSingle, "read-only zero-length second file", 0, 0, 0444},
+        {Kind::kCompare, "half-written file", 2'000'000, 0, 0},
+        {Kind::kCopy, "half-written copy test file", 7'000, 0, 0},
+    };
+    for (const LeftOver& leftOver : cases) {
+        SCOPED_TRACE(std::string(KindName(leftOver.kind)) + ", " + leftOver.name);
+        Drives drives;
+        RecordingView view;
+        for (int list = 0; list < 2; ++list) {
+            const std::string dir = work.Directory(KindTag(leftOver.kind) + leftOver.name +
+                                                   std::to_string(list));
+            drives.Add(dir);
+            view.entries[static_cast<std::size_t>(list)] = EntryFor(dir);
+            // The single drive check tests list 0 only.
+            if (leftOver.kind == Kind::kSingle && list == 1) continue;
+            Plant(Root(dir) + "DriveSpeedTest.txt", std::string(leftOver.firstBytes, 'X'), 0644);
+            if (leftOver.secondMode != 0) {
+                Plant(Root(dir) + "DriveSpeedTest2.txt", std::string(leftOver.secondBytes, 'Y'),
+                      leftOver.secondMode);
+            }
+        }
+        RunKind(leftOver.kind, view);
+        ExpectNormalRun(leftOver.kind, view);
+        // Only the single drive check writes the second file, on list 0.
+        drives.ExpectUnchanged("after the next run");
+    }
+}
+
+}  // namespace
+}  // namespace faults

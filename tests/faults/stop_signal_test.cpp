@@ -1,0 +1,125 @@
+// trevalon-bench told to stop by a signal in the middle of each test: it
+// ends within a second, with 128 + the signal, and the folders keep no
+// scratch file and no other change.
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <thread>
+
+#include "fault_runs.h"
+
+namespace faults {
+namespace {
+
+#ifdef TREVALON_BENCH_PATH
+using Seconds = std::chrono::duration<double>;
+
+struct Moment {
+    const char* name;
+    std::vector<std::string> mode;  // the bench's arguments before the folders
+    int folders;
+    const char* after;  // the output line that starts with this...
+    double delay;       // ...and this long after it
+    int signal;
+};
+
+const Moment kMoments[] = {
+    {"single: small file write", {}, 1, "  status      \"Testing Drive: ", 0.0, SIGTERM},
+    {"single: between steps", {}, 1, "  caption 0 ", 0.0, SIGINT},
+    {"single: large file read", {}, 1, "  caption 2 ", 0.0, SIGHUP},
+    {"single: time-boxed write", {}, 1, "  caption 3 ", 0.5, SIGINT},
+    {"single: read-back", {}, 1, "  caption 4 ", 0.0, SIGTERM},
+    {"single: copy", {}, 1, "  caption 7 ", 0.0, SIGHUP},
+    {"comparison: time-boxed write", {"--compare"}, 2, "  status      \"Testing Drive: ", 1.0,
+     SIGHUP},
+    {"comparison: read-back", {"--compare"}, 2, "  caption 0 ", 0.0, SIGTERM},
+    {"copy test: copy test file write", {"--copy"}, 2, "  status      \"Creating", 0.0, SIGINT},
+    {"copy test: copy", {"--copy"}, 2, "  status      \"Copying To Drive: ", 0.0, SIGTERM},
+};
+
+// The child's output, line by line, until a line starts with `prefix` and
+// does not empty a caption.
+bool WaitForLine(int fd, const std::string& prefix, std::string& seen) {
+    std::string pending;
+    char buffer[4096];
+    for (;;) {
+        pollfd ready{fd, POLLIN, 0};
+        if (::poll(&ready, 1, 30000) <= 0) return false;
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got <= 0) return false;
+        pending.append(buffer, static_cast<std::size_t>(got));
+        for (std::size_t end; (end = pending.find('\n')) != std::string::npos;) {
+            const std::string line = pending.substr(0, end);
+            pending.erase(0, end + 1);
+            seen += line + "\n";
+            if (line.starts_with(prefix) && !line.ends_with("\"\"")) return true;
+        }
+    }
+}
+
+#endif
+
+class StopSignal : public FaultTest {};
+
+TEST_F(StopSignal, EachSignalAtEachMomentEndsTheBenchAtOnceAndLeavesNothing) {
+#ifndef TREVALON_BENCH_PATH
+    GTEST_SKIP() << "trevalon-bench is not built here";
+#else
+    if (IsSkipped()) return;
+    const std::string space = work.Directory("signals");
+    MountTmpfs(space, std::uint64_t{12} << 30);  // more than 3 s of writes can fill
+    ASSERT_FALSE(HasFatalFailure());
+    int number = 0;
+    for (const Moment& moment : kMoments) {
+        SCOPED_TRACE(moment.name);
+        Drives drives;
+        std::vector<std::string> args = {"stdbuf", "-oL", TREVALON_BENCH_PATH, "--runs", "1"};
+        args.insert(args.end(), moment.mode.begin(), moment.mode.end());
+        for (int i = 0; i < moment.folders; ++i) {
+            const std::string dir = space + "/" + std::to_string(++number);
+            ASSERT_EQ(::mkdir(dir.c_str(), 0755), 0);
+            drives.Add(dir);
+            args.push_back(dir);
+        }
+        int out[2];
+        ASSERT_EQ(::pipe(out), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::dup2(out[1], 1);
+            ::close(out[0]);
+            std::vector<char*> argv;
+            for (std::string& arg : args) argv.push_back(arg.data());
+            argv.push_back(nullptr);
+            ::execvp(argv[0], argv.data());
+            ::_exit(127);
+        }
+        ::close(out[1]);
+        std::string seen;
+        const bool reached = WaitForLine(out[0], moment.after, seen);
+        std::this_thread::sleep_for(Seconds(moment.delay));
+        const auto sent = std::chrono::steady_clock::now();
+        ::kill(child, moment.signal);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        const double took = Seconds(std::chrono::steady_clock::now() - sent).count();
+        WaitForLine(out[0], "\x01", seen);  // the rest, to the end
+        ::close(out[0]);
+        EXPECT_TRUE(reached) << seen;
+        ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+        EXPECT_EQ(WEXITSTATUS(status), 128 + moment.signal) << seen;
+        // Removing the GBs the time-boxed write put on a tmpfs is part of it.
+        EXPECT_LT(took, 2.0);
+        EXPECT_EQ(seen.find("\"Done\""), std::string::npos) << "stopped too late: " << seen;
+        EXPECT_EQ(seen.find("Complete\""), std::string::npos) << "stopped too late: " << seen;
+        drives.ExpectUnchanged("after the signal");
+        std::printf("%s: ended %.3f s after the signal\n", moment.name, took);
+    }
+#endif
+}
+
+}  // namespace
+}  // namespace faults
