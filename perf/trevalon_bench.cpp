@@ -11,14 +11,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "bench/drive_root.h"
 #include "bench/drive_tests.h"
-#include "bench/formats.h"
 #include "bench/stop_signals.h"
+#include "cli/run_recorder.h"
 #include "perf/raw_baselines.h"
 #include "perf/soak.h"
 
@@ -26,54 +25,39 @@ namespace {
 
 using namespace trevalon;
 
-class ConsoleView final : public bench::ViewOperations {
+// The console programs' recorder, printing every view call as it comes.
+class ConsoleView final : public console::RunRecorder {
 public:
-    explicit ConsoleView(std::vector<std::string> entries) : entries_(std::move(entries)) {}
+    explicit ConsoleView(std::vector<std::string> entries) : RunRecorder(std::move(entries)) {}
 
     void SetStatusText(const std::string& text) override {
         std::printf("  status      \"%s\"\n", text.c_str());
+        RunRecorder::SetStatusText(text);
     }
     void SetResultText(int index, const std::string& text) override {
         std::printf("  caption %d   \"%s\"\n", index, text.c_str());
-        captions_[index] = text;
+        RunRecorder::SetResultText(index, text);
     }
     void SetBarWidth(int index, float twips) override {
         std::printf("  bar %d       %.3f\n", index, static_cast<double>(twips));
-        bars_[index] = twips;
     }
-    std::string GetDriveEntry(int list) override {
-        return list < static_cast<int>(entries_.size()) ? entries_[list] : "";
-    }
-    bool YieldToWindow() override { return true; }
     void ShowDriveMessage(const std::string& text) override {
         std::printf("  MESSAGE     \"%s\"\n", text.c_str());
-        failed_ = true;
+        RunRecorder::ShowDriveMessage(text);
     }
     void HandOffError(std::int32_t number, std::int32_t location,
                       const std::string& description) override {
         std::printf("  ERROR       %d at %d: %s\n", number, location, description.c_str());
-        failed_ = true;
+        RunRecorder::HandOffError(number, location, description);
     }
     void SetTestButtonEnabled(bool enabled) override {
         std::printf("  button      %s\n", enabled ? "enabled" : "disabled");
     }
-    bench::NumberSeparators GetNumberSeparators() override { return {}; }
 
-    // The measured figure behind a bar: seconds, or KB/sec.
-    double Figure(int index, double fullScale) const {
-        return static_cast<double>(bars_.at(index)) * fullScale / bench::kTrackWidth;
-    }
-    bool failed() const { return failed_; }
-    bool Measured(int index) const {
-        const auto found = captions_.find(index);
-        return found != captions_.end() && !found->second.empty();
-    }
-
-private:
-    std::vector<std::string> entries_;
-    std::map<int, float> bars_;
-    std::map<int, std::string> captions_;
-    bool failed_ = false;
+    // The measured figure of a slot: seconds, or KB/sec.
+    double Figure(int index) const { return Record(index).value().value; }
+    bool failed() const { return !driveMessages().empty() || unexpectedError().has_value(); }
+    bool Measured(int index) const { return Record(index).has_value(); }
 };
 
 double Median(std::vector<double> values) {
@@ -148,20 +132,20 @@ int SingleCheck(const std::string& dir, int runs) {
         if (view.failed()) return 1;
         if (run == 1) peak = perf::PeakMemoryMiB();
 
-        const double writeSpeed = view.Figure(4, bench::kSpeedScale);  // KB/sec
-        const double readSpeed = view.Figure(5, bench::kSpeedScale);
+        const double writeSpeed = view.Figure(4);  // KB/sec
+        const double readSpeed = view.Figure(5);
         const double lines = std::round(writeSpeed * 3.0);
         const auto bytes = static_cast<std::uint64_t>(lines * kFillLineBytes);
-        rows[0].measured.push_back(view.Figure(0, bench::kSmallFileScale));
-        rows[1].measured.push_back(view.Figure(1, bench::kSmallFileScale));
-        rows[2].measured.push_back(view.Figure(2, bench::kLargeFileScale));
-        rows[3].measured.push_back(view.Figure(3, bench::kLargeFileScale));
+        rows[0].measured.push_back(view.Figure(0));
+        rows[1].measured.push_back(view.Figure(1));
+        rows[2].measured.push_back(view.Figure(2));
+        rows[3].measured.push_back(view.Figure(3));
         // Speeds become the time the same bytes would take at that speed.
         rows[4].measured.push_back(3.0);
         rows[5].measured.push_back(lines / readSpeed);
-        rows[8].measured.push_back(view.Figure(6, bench::kCopyScale));
-        rows[7].measured.push_back(view.Figure(7, bench::kLookupDeleteScale));
-        rows[9].measured.push_back(view.Figure(8, bench::kLookupDeleteScale));
+        rows[8].measured.push_back(view.Figure(6));
+        rows[7].measured.push_back(view.Figure(7));
+        rows[9].measured.push_back(view.Figure(8));
 
         perf::SettleWrites();
         rows[0].baseline.push_back(perf::WriteInOneGo(first, 3072000));
@@ -211,9 +195,9 @@ int Comparison(const std::vector<std::string>& dirs, int runs) {
         if (view.failed()) return 1;
         for (std::size_t k = 0; k < dirs.size(); ++k) {
             const int slot = static_cast<int>(k);
-            const double writeSpeed = view.Figure(2 * slot, bench::kSpeedScale);
-            const double readSpeed = view.Figure(2 * slot + 1, bench::kSpeedScale);
             if (!view.Measured(2 * slot + 1)) continue;  // a skipped slot
+            const double writeSpeed = view.Figure(2 * slot);
+            const double readSpeed = view.Figure(2 * slot + 1);
             const double lines = std::max(std::round(writeSpeed * 3.0), 100.0);
             const std::string file = Root(dirs[k]) + "trevalon-bench-1.tmp";
             rows[3 * k].measured.push_back(3.0);
@@ -255,7 +239,7 @@ int CopyTest(const std::vector<std::string>& dirs, int runs) {
         for (std::size_t k = 1; k < dirs.size(); ++k) {
             if (!view.Measured(static_cast<int>(k) - 1)) continue;  // a skipped destination
             const std::string target = Root(dirs[k]) + "trevalon-bench-2.tmp";
-            rows[k - 1].measured.push_back(view.Figure(static_cast<int>(k) - 1, bench::kCopyScale));
+            rows[k - 1].measured.push_back(view.Figure(static_cast<int>(k) - 1));
             rows[k - 1].baseline.push_back(perf::PlainCopy(source, target));
             std::remove(target.c_str());
             if (Stopped({source})) return bench::StopSignalExitStatus();

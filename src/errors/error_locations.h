@@ -26,5 +26,6 @@ inline constexpr std::int32_t kNewReleaseCmd1Click = 34;            // frmNewRel
 inline constexpr std::int32_t kShowWebPage = 45;                    // ShowWebPage
 inline constexpr std::int32_t kInitializeAppTimer = 46;             // frmSplash tmrInitializeApp_Timer
 inline constexpr std::int32_t kMain = 52;                           // basGeneral Main
+inline constexpr std::int32_t kCopyResultsClick = 53;               // mnuCopyResults_Click
 
 }  // namespace trevalon::errors::location

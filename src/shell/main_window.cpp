@@ -1,7 +1,9 @@
 #include "shell/main_window.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QMenuBar>
@@ -216,6 +218,10 @@ void frmDriveSpeed::BuildMenus() {
 
     mnuFile = bar->addMenu(QStringLiteral("&File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuCopyResults = addCommand(mnuFile, "mnuCopyResults", "&Copy Results",
+                                QKeySequence(QStringLiteral("Ctrl+C")),
+                                &frmDriveSpeed::mnuCopyResults_Click);
+    mnuFile->addSeparator();
     mnuExit = addCommand(mnuFile, "mnuExit", "Exit", QKeySequence(QStringLiteral("Ctrl+E")),
                          &frmDriveSpeed::mnuExit_Click);
 
@@ -485,6 +491,21 @@ void frmDriveSpeed::UpdateTestButtons() {
     singleView_->ApplyButtonState();
     comparisonView_->ApplyButtonState();
     copyView_->ApplyButtonState();
+}
+
+void frmDriveSpeed::mnuCopyResults_Click() {
+    TrapErrors(location::kCopyResultsClick, [this] {
+        PanelView& front = !fraDriveSpeedComparison->isHidden() ? *comparisonView_
+                           : !fraMultiCopy->isHidden()          ? *copyView_
+                                                                : *singleView_;
+        bench::ResultsReport report = front.Report();
+        report.version = TREVALON_VERSION;
+        report.localTime = QDateTime::currentDateTime()
+                               .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+                               .toStdString();
+        report.mode = "cached";
+        QGuiApplication::clipboard()->setText(QString::fromStdString(bench::ResultsText(report)));
+    });
 }
 
 void frmDriveSpeed::mnuExit_Click() {

@@ -67,6 +67,7 @@ public:
 
     // Menus.
     QMenu* mnuFile;
+    QAction* mnuCopyResults;
     QAction* mnuExit;
     QMenu* mnuCheckDrives;
     QAction* mnuDriveSpeedComparison;
@@ -79,6 +80,7 @@ public:
 
 public slots:
     void Form_Load();
+    void mnuCopyResults_Click();
     void mnuExit_Click();
     void mnuDriveSpeedComparison_Click();
     void mnuMultiDriveCopyCheck_Click();

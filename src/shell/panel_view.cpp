@@ -32,6 +32,11 @@ void PanelView::SetStatusText(const std::string& text) {
 }
 
 void PanelView::SetResultText(int index, const std::string& text) {
+    if (text.empty() && recorded_) {
+        records_.clear();
+        drives_.clear();
+        recorded_ = false;
+    }
     controls_.results.at(static_cast<std::size_t>(index))->setText(FromUtf8(text));
 }
 
@@ -72,6 +77,34 @@ void PanelView::SetTestButtonEnabled(bool enabled) {
 bench::NumberSeparators PanelView::GetNumberSeparators() {
     const QLocale locale;
     return {locale.decimalPoint().toStdString(), locale.groupSeparator().toStdString()};
+}
+
+void PanelView::RecordResult(const bench::ResultRecord& record) {
+    records_[record.slot] = record;
+    recorded_ = true;
+}
+
+void PanelView::RecordDrive(int list, const std::string& root) {
+    drives_[list] = root;
+    recorded_ = true;
+}
+
+bench::ResultsReport PanelView::Report() {
+    bench::ResultsReport report;
+    report.separators = GetNumberSeparators();
+    report.status = controls_.status->text().toStdString();
+    for (const auto& [list, root] : drives_) {
+        report.drives.push_back({list, root, bench::MountOf(root)});
+    }
+    for (const auto& [slot, record] : records_) {
+        report.test = record.test;
+        const QString shown = controls_.results.at(static_cast<std::size_t>(slot))->text();
+        if (shown.isEmpty()) continue;
+        std::optional<double> speed;
+        if (record.unit == bench::ResultUnit::kKilobytesPerSecond) speed = record.value;
+        report.results.push_back({slot, shown.toStdString(), speed});
+    }
+    return report;
 }
 
 void PanelView::ApplyButtonState() {

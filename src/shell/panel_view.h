@@ -4,8 +4,10 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QWidget>
+#include <map>
 #include <vector>
 
+#include "bench/results_text.h"
 #include "bench/view_operations.h"
 #include "shell/drive_list.h"
 
@@ -45,6 +47,12 @@ public:
                       const std::string& description) override;
     void SetTestButtonEnabled(bool enabled) override;
     bench::NumberSeparators GetNumberSeparators() override;
+    void RecordResult(const bench::ResultRecord& record) override;
+    void RecordDrive(int list, const std::string& root) override;
+
+    // The panel's last run as it shows now: its drives, the figures of its
+    // result labels and its status text. Version, time and mode are left empty.
+    bench::ResultsReport Report();
 
     // The button is usable when the panel's test wants it and no test runs.
     void ApplyButtonState();
@@ -56,6 +64,11 @@ private:
     const RunState& state_;
     QWidget* messageOwner_;
     bool buttonWanted_ = true;
+    // What the last run recorded; a run's first reset of a slot forgets the
+    // run before.
+    std::map<int, bench::ResultRecord> records_;
+    std::map<int, std::string> drives_;
+    bool recorded_ = false;
 };
 
 }  // namespace trevalon::shell

@@ -253,7 +253,8 @@ private slots:
             QKeySequence shortcut;
         };
         const Command commands[] = {
-            {window.mnuFile, 0, "mnuExit", "Exit", QKeySequence("Ctrl+E")},
+            {window.mnuFile, 0, "mnuCopyResults", "&Copy Results", QKeySequence("Ctrl+C")},
+            {window.mnuFile, 2, "mnuExit", "Exit", QKeySequence("Ctrl+E")},
             {window.mnuCheckDrives, 0, "mnuDriveSpeedComparison", "&Drive Speed Comparison",
              QKeySequence("Ctrl+D")},
             {window.mnuCheckDrives, 1, "mnuMultiDriveCopyCheck", "&Multi-Drive Copy Check",
@@ -271,7 +272,8 @@ private slots:
             QCOMPARE(action->shortcut(), c.shortcut);
             QVERIFY(action->isEnabled() && action->isVisible() && !action->isCheckable());
         }
-        QCOMPARE(window.mnuFile->actions().size(), 1);
+        QCOMPARE(window.mnuFile->actions().size(), 3);
+        QVERIFY(window.mnuFile->actions()[1]->isSeparator());
         QCOMPARE(window.mnuCheckDrives->actions().size(), 3);
         QCOMPARE(window.mnuHelp->actions().size(), 3);
     }

@@ -1,0 +1,91 @@
+#include "bench/mount_info.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+#include <vector>
+
+namespace trevalon::bench {
+namespace {
+
+// The table writes blank, tab, newline and backslash as \ooo.
+std::string Unescape(std::string_view field) {
+    std::string text;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size()) {
+            const std::string_view digits = field.substr(i + 1, 3);
+            if (digits.find_first_not_of("01234567") == std::string_view::npos) {
+                text += static_cast<char>((digits[0] - '0') * 64 + (digits[1] - '0') * 8 +
+                                          (digits[2] - '0'));
+                i += 3;
+                continue;
+            }
+        }
+        text += field[i];
+    }
+    return text;
+}
+
+std::vector<std::string_view> Fields(std::string_view line) {
+    std::vector<std::string_view> fields;
+    std::size_t at = 0;
+    while (at < line.size()) {
+        const std::size_t start = line.find_first_not_of(' ', at);
+        if (start == std::string_view::npos) break;
+        const std::size_t end = std::min(line.find(' ', start), line.size());
+        fields.push_back(line.substr(start, end - start));
+        at = end;
+    }
+    return fields;
+}
+
+bool Contains(std::string_view mountPoint, std::string_view directory) {
+    if (mountPoint == "/") return directory.starts_with('/');
+    return directory.starts_with(mountPoint) &&
+           (directory.size() == mountPoint.size() || directory[mountPoint.size()] == '/');
+}
+
+}  // namespace
+
+MountInfo FindMount(std::string_view mountTable, std::string_view directory) {
+    MountInfo found{"", std::string(kUnknownMount), std::string(kUnknownMount)};
+    std::size_t longest = 0;
+    bool any = false;
+    while (!mountTable.empty()) {
+        const std::size_t end = std::min(mountTable.find('\n'), mountTable.size());
+        const std::vector<std::string_view> fields = Fields(mountTable.substr(0, end));
+        mountTable.remove_prefix(std::min(end + 1, mountTable.size()));
+        // id parent major:minor root mount-point options [optional...] - type source ...
+        std::size_t dash = 6;
+        while (dash < fields.size() && fields[dash] != "-") ++dash;
+        if (fields.size() < 5 || dash + 2 >= fields.size()) continue;
+        std::string mountPoint = Unescape(fields[4]);
+        if (!Contains(mountPoint, directory)) continue;
+        if (any && mountPoint.size() < longest) continue;
+        any = true;
+        longest = mountPoint.size();
+        found = {std::move(mountPoint), Unescape(fields[dash + 1]), Unescape(fields[dash + 2])};
+    }
+    return found;
+}
+
+MountInfo MountOf(const std::string& directory) {
+    std::error_code error;
+    std::filesystem::path path = std::filesystem::weakly_canonical(directory, error);
+    if (error) path = directory;
+    std::string text = path.generic_string();
+    while (text.size() > 1 && text.back() == '/') text.pop_back();
+#ifdef __linux__
+    std::ifstream table("/proc/self/mountinfo");
+    if (table) {
+        std::ostringstream content;
+        content << table.rdbuf();
+        return FindMount(content.str(), text);
+    }
+#endif
+    return {text, std::string(kUnknownMount), std::string(kUnknownMount)};
+}
+
+}  // namespace trevalon::bench

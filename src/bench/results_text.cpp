@@ -1,0 +1,65 @@
+#include "bench/results_text.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "bench/result_slots.h"
+
+namespace trevalon::bench {
+
+std::string DriveHeading(TestKind test, int list) {
+    const std::string number = "#" + std::to_string(list + 1);
+    switch (test) {
+        case TestKind::kSingleDriveCheck: return "Drive";
+        case TestKind::kDriveComparison: return "Drive " + number;
+        case TestKind::kCopyTest:
+            return (list == 0 ? "Source drive " : "Destination drive ") + number;
+    }
+    return "Drive";
+}
+
+std::string ResultLabel(TestKind test, int slot) {
+    const std::string label(Slot(test, slot).label);
+    if (test == TestKind::kSingleDriveCheck) return label;
+    return "#" + std::to_string(DriveListOfSlot(test, slot) + 1) + " " + label;
+}
+
+std::string FormatDecimal(double value, int decimals, const NumberSeparators& separators) {
+    if (!std::isfinite(value)) return std::to_string(value);
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, std::fabs(value));
+    const std::string digits(buffer);
+    const std::size_t point = digits.find('.');
+    const std::string whole = digits.substr(0, point);
+    std::string text = value < 0 && digits.find_first_not_of("0.") != std::string::npos ? "-" : "";
+    for (std::size_t i = 0; i < whole.size(); ++i) {
+        if (i > 0 && (whole.size() - i) % 3 == 0) text += separators.thousands;
+        text += whole[i];
+    }
+    if (point != std::string::npos) text += separators.decimal + digits.substr(point + 1);
+    return text;
+}
+
+std::string FormatMegabytes(double kbPerSecond, const NumberSeparators& separators) {
+    return FormatDecimal(BytesPerSecond(kbPerSecond) / 1e6, 2, separators) + " MB/s";
+}
+
+std::string ResultsText(const ResultsReport& report) {
+    std::string text = "Trevalon " + report.version + ", " + report.localTime + ", " +
+                       report.mode + "\n";
+    if (report.results.empty()) return text + "No results yet\n";
+    for (const ReportedDrive& drive : report.drives) {
+        text += DriveHeading(report.test, drive.list) + ": " + drive.directory + " (" +
+                drive.mount.fileSystemType + ", " + drive.mount.device + ")\n";
+    }
+    for (const ReportedResult& result : report.results) {
+        text += ResultLabel(report.test, result.slot) + " " + result.shown;
+        if (result.kbPerSecond) {
+            text += " (" + FormatMegabytes(*result.kbPerSecond, report.separators) + ")";
+        }
+        text += "\n";
+    }
+    return text + report.status + "\n";
+}
+
+}  // namespace trevalon::bench

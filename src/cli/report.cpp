@@ -1,0 +1,138 @@
+#include "cli/report.h"
+
+#include <algorithm>
+#include <cmath>
+#include <ctime>
+
+#include "bench/formats.h"
+#include "bench/result_slots.h"
+#include "bench/results_text.h"
+
+namespace trevalon::console {
+namespace {
+
+// Columns a UTF-8 text takes, for separators such as a narrow no-break space.
+std::size_t Columns(const std::string& text) {
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
+
+std::string PadRight(const std::string& text, std::size_t columns) {
+    return text + std::string(columns - std::min(columns, Columns(text)), ' ');
+}
+
+std::string PadLeft(const std::string& text, std::size_t columns) {
+    return std::string(columns - std::min(columns, Columns(text)), ' ') + text;
+}
+
+std::string Figure(const bench::ResultRecord& record, const bench::NumberSeparators& separators) {
+    return record.unit == bench::ResultUnit::kSeconds
+               ? bench::FormatTime(record.value, separators)
+               : bench::FormatSpeed(record.value, separators);
+}
+
+}  // namespace
+
+std::string TextBar(double value, double fullScale) {
+    const double share = fullScale > 0 && value > 0 ? value / fullScale : 0.0;
+    const int filled = std::isfinite(share)
+                           ? static_cast<int>(std::lround(std::min(share, 1.0) * kBarCells))
+                           : kBarCells;
+    std::string bar = "[" + std::string(filled, '#') + std::string(kBarCells - filled, '.') + "]";
+    if (!(share <= 1.0)) bar.back() = '>';
+    return bar;
+}
+
+std::string PlainReport(const RunRecorder& run, const RunFacts& facts) {
+    struct Line {
+        std::string label, figure, bar;
+    };
+    std::string text = "Trevalon " + facts.version + ", " + std::string(bench::TestName(facts.test)) +
+                       ", " + facts.mode + "\n";
+    std::size_t labelWidth = 0, figureWidth = 0;
+    std::vector<std::pair<int, std::vector<Line>>> blocks;  // drive list -> its lines
+    for (const auto& [list, root] : run.drives()) {
+        std::vector<Line> lines;
+        for (int slot = 0; slot < bench::SlotCount(facts.test); ++slot) {
+            if (bench::DriveListOfSlot(facts.test, slot) != list) continue;
+            const auto record = run.Record(slot);
+            if (!record) continue;
+            const bench::SlotInfo info = bench::Slot(facts.test, slot);
+            lines.push_back({std::string(info.label), Figure(*record, facts.separators),
+                             TextBar(record->value, info.fullScale)});
+            labelWidth = std::max(labelWidth, Columns(lines.back().label));
+            figureWidth = std::max(figureWidth, Columns(lines.back().figure));
+        }
+        blocks.emplace_back(list, std::move(lines));
+    }
+    for (const auto& [list, lines] : blocks) {
+        const std::string root = run.drives().at(list);
+        const bench::MountInfo mount = facts.mountOf(root);
+        text += bench::DriveHeading(facts.test, list) + ": " + root + " (" + mount.fileSystemType +
+                ", " + mount.device + ")\n";
+        for (const Line& line : lines) {
+            text += "  " + PadRight(line.label, labelWidth) + "  " +
+                    PadLeft(line.figure, figureWidth) + "  " + line.bar + "\n";
+        }
+    }
+    if (!run.status().empty()) text += run.status() + "\n";
+    return text;
+}
+
+nlohmann::json JsonReport(const RunRecorder& run, const RunFacts& facts) {
+    nlohmann::json report = {
+        {"program", "trevalon-cli"},
+        {"version", facts.version},
+        {"mode", facts.mode},
+        {"test", bench::TestName(facts.test)},
+        {"started", facts.startedUtc},
+        {"drives", nlohmann::json::array()},
+        {"results", nlohmann::json::array()},
+        {"status", run.status()},
+    };
+    for (const auto& [list, root] : run.drives()) {
+        const bench::MountInfo mount = facts.mountOf(root);
+        report["drives"].push_back({{"list", list + 1},
+                                    {"directory", root},
+                                    {"fileSystemType", mount.fileSystemType},
+                                    {"device", mount.device}});
+    }
+    for (const bench::ResultRecord& record : run.records()) {
+        nlohmann::json result = {
+            {"test", bench::TestName(record.test)},
+            {"slot", record.slot},
+            {"drive", bench::DriveListOfSlot(record.test, record.slot) + 1},
+            {"caption", bench::Slot(record.test, record.slot).label},
+            {"value", record.value},
+            {"unit", bench::UnitName(record.unit)},
+        };
+        if (record.unit == bench::ResultUnit::kKilobytesPerSecond) {
+            result["bytesPerSecond"] = bench::BytesPerSecond(record.value);
+        }
+        report["results"].push_back(std::move(result));
+    }
+    if (!run.driveMessages().empty()) report["driveErrors"] = run.driveMessages();
+    if (const auto& error = run.unexpectedError()) {
+        report["unexpectedError"] = {{"number", error->number},
+                                     {"location", error->location},
+                                     {"description", error->description}};
+    }
+    return report;
+}
+
+int ExitCodeOf(const RunRecorder& run) {
+    if (run.unexpectedError()) return 3;
+    if (!run.driveMessages().empty()) return 1;
+    return 0;
+}
+
+std::string UtcNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    return text;
+}
+
+}  // namespace trevalon::console

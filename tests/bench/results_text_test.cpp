@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "bench/mount_info.h"
+#include "bench/result_slots.h"
+#include "bench/results_text.h"
+
+namespace trevalon::bench {
+namespace {
+
+// Lines of the /proc/self/mountinfo form; the fields after "-" are type and source.
+constexpr const char* kTable =
+    "21 1 8:1 / / rw,relatime shared:1 - ext4 /dev/vda1 rw\n"
+    "22 21 0:5 / /dev/shm rw shared:2 - tmpfs tmpfs rw\n"
+    "23 21 8:2 / /media/ann/USB\\040STICK rw - vfat /dev/sdb1 rw\n"
+    "24 21 0:9 / /mnt/a rw - xfs /dev/sdc1 rw\n"
+    "25 21 0:10 / /mnt/a rw master:3 propagate_from:4 - btrfs /dev/sdd1 rw\n"
+    "26 21 0:11 / /mnt/tab\\011and\\134back rw - ext2 /dev/odd\\040name rw\n"
+    "broken line\n";
+
+struct MountCase {
+    const char* directory;
+    const char* mountPoint;
+    const char* type;
+    const char* device;
+};
+
+TEST(FindMount, LongestContainingMountPointWithEscapesDecoded) {
+    const MountCase cases[] = {
+        {"/home/ann", "/", "ext4", "/dev/vda1"},
+        {"/dev/shm/a", "/dev/shm", "tmpfs", "tmpfs"},
+        {"/dev/shm", "/dev/shm", "tmpfs", "tmpfs"},
+        {"/dev/shmx", "/", "ext4", "/dev/vda1"},  // a prefix that is no path component
+        {"/media/ann/USB STICK/b c", "/media/ann/USB STICK", "vfat", "/dev/sdb1"},
+        {"/mnt/a/x", "/mnt/a", "btrfs", "/dev/sdd1"},  // the later mount hides the earlier
+        {"/mnt/tab\tand\\back", "/mnt/tab\tand\\back", "ext2", "/dev/odd name"},
+    };
+    for (const MountCase& c : cases) {
+        const MountInfo mount = FindMount(kTable, c.directory);
+        EXPECT_EQ(mount.mountPoint, c.mountPoint) << c.directory;
+        EXPECT_EQ(mount.fileSystemType, c.type) << c.directory;
+        EXPECT_EQ(mount.device, c.device) << c.directory;
+    }
+    EXPECT_EQ(FindMount("", "/x").fileSystemType, kUnknownMount);
+    EXPECT_EQ(FindMount("garbage\n", "/x").device, kUnknownMount);
+}
+
+TEST(FindMount, HostKnowsTheRootFileSystem) {
+#ifdef __linux__
+    EXPECT_NE(MountOf("/").fileSystemType, kUnknownMount);
+    EXPECT_EQ(MountOf("/proc/self").fileSystemType, "proc");
+#endif
+    EXPECT_FALSE(MountOf("/").device.empty());
+}
+
+TEST(ResultsText, NumbersInTheGivenSeparators) {
+    const NumberSeparators english{".", ","}, german{",", "."};
+    struct Case {
+        double value;
+        int decimals;
+        NumberSeparators separators;
+        const char* text;
+    } cases[] = {
+        {0.0, 2, english, "0.00"},       {999.999, 2, english, "1,000.00"},
+        {1234567.891, 1, german, "1.234.567,9"}, {-1234.6, 0, english, "-1,235"},
+        {-0.001, 2, english, "0.00"},     {12.0, 0, german, "12"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FormatDecimal(c.value, c.decimals, c.separators), c.text) << c.value;
+    }
+    // A KB is a 1026-byte line: 75,000 KB/sec is 76.95 MB/s.
+    EXPECT_EQ(FormatMegabytes(75000, english), "76.95 MB/s");
+    EXPECT_EQ(FormatMegabytes(1000000, german), "1.026,00 MB/s");
+    EXPECT_DOUBLE_EQ(BytesPerSecond(2), 2052);
+}
+
+TEST(ResultsText, SlotsNameTheirCaptionsAndDrives) {
+    EXPECT_EQ(SlotCount(TestKind::kSingleDriveCheck), 9);
+    EXPECT_EQ(Slot(TestKind::kSingleDriveCheck, 7).label, "Directory Lookup Speed (10000 Files):");
+    EXPECT_EQ(Slot(TestKind::kSingleDriveCheck, 2).fullScale, 25.0);
+    EXPECT_EQ(ResultLabel(TestKind::kDriveComparison, 5), "#3 Drive Overall Read Speed (KB/second):");
+    EXPECT_EQ(ResultLabel(TestKind::kCopyTest, 0), "#2 Drive To Drive Copy Speed (10MB):");
+    EXPECT_EQ(DriveHeading(TestKind::kCopyTest, 0), "Source drive #1");
+    EXPECT_EQ(DriveHeading(TestKind::kCopyTest, 3), "Destination drive #4");
+    EXPECT_THROW(Slot(TestKind::kCopyTest, 3), std::out_of_range);
+    EXPECT_THROW(Slot(TestKind::kDriveComparison, -1), std::out_of_range);
+}
+
+TEST(ResultsText, ReportReadsAsPlainLines) {
+    ResultsReport report;
+    report.version = "1.5.5";
+    report.localTime = "2024-05-01 14:03:22";
+    report.mode = "cached";
+    report.test = TestKind::kDriveComparison;
+    EXPECT_EQ(ResultsText(report), "Trevalon 1.5.5, 2024-05-01 14:03:22, cached\nNo results yet\n");
+
+    report.drives = {{0, "/dev/shm/a/", {"/dev/shm", "tmpfs", "tmpfs"}},
+                     {2, "/var/tmp/b c/", {"/", "ext4", "/dev/vda1"}}};
+    report.results = {{0, "75,000 KB/sec", 75000.0}, {4, "1,026 KB/sec", 1026.0}};
+    report.status = "Comparison Complete";
+    EXPECT_EQ(ResultsText(report),
+              "Trevalon 1.5.5, 2024-05-01 14:03:22, cached\n"
+              "Drive #1: /dev/shm/a/ (tmpfs, tmpfs)\n"
+              "Drive #3: /var/tmp/b c/ (ext4, /dev/vda1)\n"
+              "#1 Drive Overall Write Speed (KB/second): 75,000 KB/sec (76.95 MB/s)\n"
+              "#3 Drive Overall Write Speed (KB/second): 1,026 KB/sec (1.05 MB/s)\n"
+              "Comparison Complete\n");
+
+    report.test = TestKind::kSingleDriveCheck;
+    report.drives.resize(1);
+    report.results = {{8, "0.125 seconds", std::nullopt}};
+    report.status = "Done";
+    EXPECT_NE(ResultsText(report).find("\nDrive: /dev/shm/a/ (tmpfs, tmpfs)\n"
+                                       "File Delete Speed (20 MB): 0.125 seconds\nDone\n"),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace trevalon::bench
