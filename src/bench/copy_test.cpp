@@ -14,6 +14,7 @@ namespace {
 constexpr std::int32_t kLocation = 8;  // cmdCopyComparison_Click
 constexpr int kDestinations = 3;
 constexpr std::int64_t kCopyFileLines = 10'000;
+constexpr std::uint64_t kCopyFileBytes = kCopyFileLines * 1026;
 
 bool MovesOnToNextDestination(std::int32_t number) {
     return number == error_number::kBadFileName || number == error_number::kFileNotFound ||
@@ -45,6 +46,8 @@ void RunCopyTest(ViewOperations& view, const TestEnvironment& environment) {
         }
         messageRoot = sourceRoot;
         const std::string copyTestFile = sourceRoot + std::string(kScratchFileName);
+        run.RequireListedVolume(0, sourceRoot);
+        run.RequireRoom(sourceRoot, kCopyFileBytes);
         run.WriteLines(copyTestFile, BuildFillLine(), kCopyFileLines);
 
         for (int k = 1; k <= kDestinations; ++k) {
@@ -60,6 +63,8 @@ void RunCopyTest(ViewOperations& view, const TestEnvironment& environment) {
 
                 view.SetStatusText("Copying To Drive: " + destinationRoot);
                 run.Yield();
+                run.RequireListedVolume(k, destinationRoot);
+                run.RequireRoom(destinationRoot, kCopyFileBytes);
 
                 const double start = run.Now();
                 run.files().CopyFile(copyTestFile, target);
