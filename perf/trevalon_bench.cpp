@@ -6,6 +6,7 @@
 //   trevalon-bench [--runs N] --compare DIR...
 //   trevalon-bench [--runs N] --copy SOURCE DEST...
 //   trevalon-bench --soak DIR [RUNS]
+#include <filesystem>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -260,6 +261,13 @@ int Usage() {
     return 2;
 }
 
+// A relative folder would otherwise read as a drive letter entry.
+std::string Absolute(const std::string& dir) { return std::filesystem::absolute(dir).string(); }
+std::vector<std::string> Absolute(std::vector<std::string> dirs) {
+    for (std::string& dir : dirs) dir = Absolute(dir);
+    return dirs;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -271,15 +279,16 @@ int main(int argc, char** argv) {
     }
     bench::InstallStopSignals();
     try {
-        if (args.size() == 1 && args[0][0] != '-') return SingleCheck(args[0], runs);
+        if (args.size() == 1 && args[0][0] != '-') return SingleCheck(Absolute(args[0]), runs);
         if (args.size() >= 2 && args.size() <= 5 && args[0] == "--compare") {
-            return Comparison({args.begin() + 1, args.end()}, runs);
+            return Comparison(Absolute(std::vector<std::string>(args.begin() + 1, args.end())), runs);
         }
         if (args.size() >= 2 && args.size() <= 3 && args[0] == "--soak") {
-            return perf::Soak(args[1], args.size() == 3 ? std::atoi(args[2].c_str()) : perf::kSoakRuns);
+            return perf::Soak(Absolute(args[1]),
+                              args.size() == 3 ? std::atoi(args[2].c_str()) : perf::kSoakRuns);
         }
         if (args.size() >= 3 && args.size() <= 5 && args[0] == "--copy") {
-            return CopyTest({args.begin() + 1, args.end()}, runs);
+            return CopyTest(Absolute(std::vector<std::string>(args.begin() + 1, args.end())), runs);
         }
     } catch (const std::exception& error) {
         std::fprintf(stderr, "trevalon-bench: %s\n", error.what());

@@ -15,6 +15,7 @@ namespace {
 constexpr std::int32_t kLocation = 8;  // cmdCopyComparison_Click
 constexpr int kDestinations = 3;
 constexpr std::int64_t kCopyFileLines = 10'000;
+constexpr std::uint64_t kCopyFileBytes = kCopyFileLines * 1026;
 
 bool MovesOnToNextDestination(std::int32_t number) {
     return number == error_number::kBadFileName || number == error_number::kFileNotFound ||
@@ -47,6 +48,8 @@ void RunCopyTest(ViewOperations& view, const TestEnvironment& environment) {
         messageRoot = sourceRoot;
         view.RecordDrive(0, sourceRoot);
         const std::string copyTestFile = sourceRoot + std::string(kScratchFileName);
+        run.RequireListedVolume(0, sourceRoot);
+        run.RequireRoom(sourceRoot, kCopyFileBytes);
         run.WriteLines(copyTestFile, BuildFillLine(), kCopyFileLines);
 
         for (int k = 1; k <= kDestinations; ++k) {
@@ -63,6 +66,8 @@ void RunCopyTest(ViewOperations& view, const TestEnvironment& environment) {
                 view.RecordDrive(k, destinationRoot);
                 view.SetStatusText("Copying To Drive: " + destinationRoot);
                 run.Yield();
+                run.RequireListedVolume(k, destinationRoot);
+                run.RequireRoom(destinationRoot, kCopyFileBytes);
 
                 const double start = run.Now();
                 run.CopyFile(copyTestFile, target);

@@ -60,13 +60,15 @@ void RunDriveComparison(ViewOperations& view, const TestEnvironment& environment
                 view.RecordDrive(k, root);
                 view.SetStatusText("Testing Drive: " + root);
                 run.Yield();
+                run.RequireListedVolume(k, root);
+                run.RequireRoom(root, kShortLineFilesBytes);
 
-                const std::int64_t written = run.TimeBoxedWrite(scratch, fillLine);
-                run.ShowSpeed(2 * k, static_cast<double>(written) / kWriteWindowSeconds);
+                const DriveRun::TimedWrite written = run.TimeBoxedWrite(scratch, fillLine);
+                run.ShowSpeed(2 * k, written.LinesPerSecond());
                 run.Yield();
                 run.Yield();
 
-                if (written < kRefillThreshold) run.WriteLines(scratch, fillLine, kRefillLines);
+                if (written.lines < kRefillThreshold) run.WriteLines(scratch, fillLine, kRefillLines);
 
                 const double start = run.Now();
                 const std::int64_t read = run.ReadLines(scratch);

@@ -26,13 +26,29 @@ std::string DriveLetterRoot(std::string_view entry) {
 // Entries of hosts without drive letters: a directory, optionally " [label]".
 std::string DirectoryRoot(std::string_view entry) {
     const auto label = entry.rfind(" [");
-    std::string root(TrimBlanks(label == std::string_view::npos ? entry : entry.substr(0, label)));
+    std::string root;
+    if (label == std::string_view::npos) {
+        root = TrimBlanks(entry);
+    } else {
+        // A mount point may end in a blank: only the leading ones go.
+        const std::string_view directory = entry.substr(0, label);
+        const auto first = directory.find_first_not_of(' ');
+        if (first != std::string_view::npos) root = directory.substr(first);
+    }
     if (root.empty()) return std::string(kNoDriveRoot);
     if (root.back() != '/') root += '/';
     return root;
 }
 
 }  // namespace
+
+std::string DirectoryEntry(std::string_view directory, std::string_view label) {
+    std::string entry(directory);
+    entry += " [";
+    for (const char c : label) entry += c == '[' ? '(' : c == ']' ? ')' : c;
+    entry += ']';
+    return entry;
+}
 
 std::string DriveRootFromEntry(std::string_view entry) {
     if (TrimBlanks(entry).starts_with('/')) return DirectoryRoot(entry);

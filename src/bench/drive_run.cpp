@@ -1,6 +1,8 @@
 #include "bench/drive_run.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <limits>
 #include <new>
 
 #include "bench/formats.h"
@@ -31,6 +33,11 @@ std::optional<std::string> DriveErrorMessage(std::int32_t number, const std::str
         default:
             return std::nullopt;
     }
+}
+
+std::uint64_t SpaceReserve(std::uint64_t capacity) {
+    constexpr std::uint64_t kMiB = 1024 * 1024;
+    return std::max(64 * kMiB, std::min(capacity / 20, 2048 * kMiB));
 }
 
 RunTimeError CurrentRunTimeError() {
@@ -98,18 +105,54 @@ void DriveRun::WriteLines(const std::string& path, std::string_view text, std::i
     writer.Close();
 }
 
-std::int64_t DriveRun::TimeBoxedWrite(const std::string& path, std::string_view fillLine) {
+void DriveRun::RequireListedVolume(int list, const std::string& root) {
+    const std::optional<std::uint64_t> listed = view_.GetDriveVolume(list);
+    if (!listed) return;
+    const std::optional<std::uint64_t> now = files_.VolumeOf(root);
+    if (now && *now != *listed) throw HostFileError(ENODEV);
+}
+
+void DriveRun::RequireRoom(const std::string& root, std::uint64_t bytes) {
+    const std::optional<DriveSpace> space = files_.SpaceOf(root);
+    if (space && space->available < SpaceReserve(space->capacity) + bytes) {
+        throw HostFileError(ENOSPC);
+    }
+}
+
+DriveRun::TimedWrite DriveRun::TimeBoxedWrite(const std::string& path, std::string_view fillLine,
+                                              int copies) {
+    const std::uint64_t lineBytes = fillLine.size() + 2;
     std::int64_t lines = 0;
     const double start = clock_.Now();
     TextFileWriter writer(files_, path, kTextBufferSize, stop_);
     Wrote(path);
-    while (clock_.Now() - start < kWriteWindowSeconds) {
-        bench::ThrowIfStopped(stop_);
-        writer.WriteLine(fillLine);
-        ++lines;
+    writer.PaceWith(HostClock());
+    std::int64_t most = std::numeric_limits<std::int64_t>::max();
+    if (const std::optional<DriveSpace> space = files_.SpaceOf(path)) {
+        const std::uint64_t reserve = SpaceReserve(space->capacity);
+        const std::uint64_t room = space->available > reserve ? space->available - reserve : 0;
+        most = static_cast<std::int64_t>(room / static_cast<std::uint64_t>(copies) / lineBytes);
     }
-    writer.Close();
-    return lines;
+    bool early = false;
+    try {
+        while (clock_.Now() - start < kWriteWindowSeconds) {
+            bench::ThrowIfStopped(stop_);
+            if (lines == most) {
+                early = true;
+                break;
+            }
+            writer.WriteLine(fillLine);
+            ++lines;
+        }
+        writer.Close();
+    } catch (const RunTimeError& error) {
+        if (error.hostCode() != EFBIG) throw;
+        // The largest file this file system holds: the window ends here.
+        lines = static_cast<std::int64_t>(writer.Handed() / lineBytes);
+        early = true;
+    }
+    if (!early) return {lines, kWriteWindowSeconds};
+    return {lines, Elapsed(start, clock_.Now())};
 }
 
 void DriveRun::CopyFile(const std::string& from, const std::string& to) {

@@ -18,6 +18,12 @@ inline constexpr std::string_view kScratchFileName = "DriveSpeedTest.txt";
 inline constexpr std::string_view kSecondScratchFileName = "DriveSpeedTest2.txt";
 inline constexpr std::string_view kShortLine = "X";
 inline constexpr double kWriteWindowSeconds = 3.0;
+// The small and the large file of the single drive check, in bytes.
+inline constexpr std::uint64_t kShortLineFilesBytes = 3 * (1'024'000 + 10'240'000);
+
+// The free space a run leaves on any drive: 5% of it, at most 2 GiB and
+// never less than 64 MiB.
+std::uint64_t SpaceReserve(std::uint64_t capacity);
 
 // 1024 characters "X", built afresh for each run.
 std::string BuildFillLine();
@@ -65,8 +71,22 @@ public:
     std::int64_t ReadLines(const std::string& path) {
         return ReadLines(path, [] {});
     }
-    // Fill lines begun within the write window; the file stays.
-    std::int64_t TimeBoxedWrite(const std::string& path, std::string_view fillLine);
+    // Raises the not-ready error when drive list `list` was filled while
+    // another file system was mounted at root.
+    void RequireListedVolume(int list, const std::string& root);
+    // Raises the full-drive error unless root's drive can take bytes more
+    // and keep its reserve.
+    void RequireRoom(const std::string& root, std::uint64_t bytes);
+
+    struct TimedWrite {
+        std::int64_t lines;
+        double seconds;
+        double LinesPerSecond() const { return static_cast<double>(lines) / seconds; }
+    };
+    // Fill lines begun within the write window; the file stays. It ends
+    // early, over the time it took, at the file system's file-size limit or
+    // where `copies` files of its size would cut into the drive's reserve.
+    TimedWrite TimeBoxedWrite(const std::string& path, std::string_view fillLine, int copies = 1);
     // Copies in pieces, abandoned between two once a stop is requested.
     void CopyFile(const std::string& from, const std::string& to);
 

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "bench/stop_request.h"
@@ -21,6 +23,11 @@ public:
     virtual std::size_t Read(char* data, std::size_t size) = 0;
     // Closes and raises what the close reports; the file is closed either way.
     virtual void Close() = 0;
+};
+
+struct DriveSpace {
+    std::uint64_t capacity = 0;   // bytes of the whole file system
+    std::uint64_t available = 0;  // bytes an ordinary user may still write
 };
 
 class FileLayer {
@@ -44,6 +51,16 @@ public:
         CopyFile(from, to);
     }
     virtual void DeleteFile(const std::string& path) = 0;
+    // The file system a directory lies on, as a number that differs between
+    // file systems mounted at the same time; nullopt where the host has none.
+    // Raises when the directory cannot be reached.
+    virtual std::optional<std::uint64_t> VolumeOf(const std::string& /*directory*/) {
+        return std::nullopt;
+    }
+    // The space of the file system holding the directory; nullopt when unknown.
+    virtual std::optional<DriveSpace> SpaceOf(const std::string& /*directory*/) {
+        return std::nullopt;
+    }
 };
 
 // The host's file system.

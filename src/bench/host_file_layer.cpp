@@ -12,6 +12,7 @@
 #define TREVALON_POSIX_FILES 1
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 #if __has_include(<sys/sendfile.h>)
 #include <sys/sendfile.h>
@@ -188,6 +189,18 @@ public:
     void DeleteFile(const std::string& path) override {
         if (::unlink(path.c_str()) != 0) RaiseHostError(errno);
     }
+    std::optional<std::uint64_t> VolumeOf(const std::string& directory) override {
+        struct stat info {};
+        if (::stat(directory.c_str(), &info) != 0) RaiseHostError(errno);
+        return static_cast<std::uint64_t>(info.st_dev);
+    }
+    std::optional<DriveSpace> SpaceOf(const std::string& directory) override {
+        struct statvfs info {};
+        if (::statvfs(directory.c_str(), &info) != 0) RaiseHostError(errno);
+        const std::uint64_t unit = info.f_frsize != 0 ? info.f_frsize : info.f_bsize;
+        return DriveSpace{static_cast<std::uint64_t>(info.f_blocks) * unit,
+                          static_cast<std::uint64_t>(info.f_bavail) * unit};
+    }
 };
 
 }  // namespace
@@ -269,6 +282,12 @@ public:
     void DeleteFile(const std::string& path) override {
         std::error_code code;
         if (!fs::remove(path, code)) RaiseCode(code ? code : std::make_error_code(std::errc::no_such_file_or_directory));
+    }
+    std::optional<DriveSpace> SpaceOf(const std::string& directory) override {
+        std::error_code code;
+        const fs::space_info info = fs::space(directory, code);
+        if (code) RaiseCode(code);
+        return DriveSpace{info.capacity, info.available};
     }
 
 private:

@@ -21,6 +21,13 @@ std::int32_t RunTimeNumberForHostError(int code) {
 #endif
         case ENXIO:
         case ENODEV:
+        // A network share whose server went away.
+        case ENOTCONN:
+        case ESTALE:
+        case ETIMEDOUT:
+#ifdef EHOSTDOWN
+        case EHOSTDOWN:
+#endif
             return kDiskNotReady;
         case EROFS:
         case EACCES:
@@ -47,7 +54,7 @@ std::int32_t RunTimeNumberForHostError(int code) {
 }
 
 RunTimeError HostFileError(int code) {
-    return RunTimeError(RunTimeNumberForHostError(code), std::generic_category().message(code));
+    return RunTimeError(RunTimeNumberForHostError(code), std::generic_category().message(code), code);
 }
 
 }  // namespace trevalon::bench

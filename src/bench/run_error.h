@@ -27,14 +27,18 @@ inline constexpr std::int32_t kHostErrorBase = 10000;
 
 class RunTimeError : public std::runtime_error {
 public:
-    RunTimeError(std::int32_t number, const std::string& description)
-        : std::runtime_error(description), number_(number) {}
+    RunTimeError(std::int32_t number, const std::string& description, int hostCode = 0)
+        : std::runtime_error(description), number_(number), hostCode_(hostCode) {}
 
     std::int32_t number() const noexcept { return number_; }
     std::string description() const { return what(); }
+    // The host's errno value behind it, 0 when there is none: a few host
+    // errors share a number but not what a run does about them.
+    int hostCode() const noexcept { return hostCode_; }
 
 private:
     std::int32_t number_;
+    int hostCode_;
 };
 
 // The error for a host file error code (errno value), with the host's text.

@@ -45,6 +45,8 @@ void RunSingleDriveCheck(ViewOperations& view, const TestEnvironment& environmen
         view.SetStatusText("Testing Drive: " + root);
         marker = 2;
         run.Yield();
+        run.RequireListedVolume(0, root);
+        run.RequireRoom(root, kShortLineFilesBytes);
 
         // Small file write and read.
         double start = run.Now();
@@ -83,9 +85,10 @@ void RunSingleDriveCheck(ViewOperations& view, const TestEnvironment& environmen
 
         // Overall write and read speed.
         marker = 8;
-        const std::int64_t written = run.TimeBoxedWrite(first, fillLine);
+        // Room for the copy of this file too.
+        const DriveRun::TimedWrite written = run.TimeBoxedWrite(first, fillLine, 2);
         marker = 9;
-        run.ShowSpeed(4, static_cast<double>(written) / kWriteWindowSeconds);
+        run.ShowSpeed(4, written.LinesPerSecond());
         run.Yield();
         run.Yield();
 

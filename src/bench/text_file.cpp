@@ -1,5 +1,7 @@
 #include "bench/text_file.h"
 
+#include <algorithm>
+
 namespace trevalon::bench {
 
 void TextFileWriter::Flush() {
@@ -7,17 +9,37 @@ void TextFileWriter::Flush() {
     ThrowIfStopped(stop_);
     const std::size_t size = used_;
     used_ = 0;  // a failed piece is not written twice
+    if (pace_ == nullptr) {
+        file_->Write(buffer_.get(), size);
+        handed_ += size;
+        return;
+    }
+    const double start = pace_->Now();
     file_->Write(buffer_.get(), size);
+    handed_ += size;
+    const double took = pace_->Now() - start;
+    if (took > kPieceSeconds) {
+        limit_ = std::max(limit_ / 2, std::min(kFirstPacedPiece, size_));
+    } else if (took < kPieceSeconds / 4 && size * 2 > limit_) {
+        limit_ = std::min(limit_ * 2, size_);
+    }
 }
 
 void TextFileWriter::WriteLineSlow(std::string_view text) {
     Flush();
-    if (text.size() + 2 <= size_) {
-        WriteLine(text);
+    const std::size_t size = text.size();
+    if (size + 2 <= size_) {
+        // A piece smaller than a line still takes the whole line at once.
+        std::memcpy(buffer_.get(), text.data(), size);
+        buffer_[size] = '\r';
+        buffer_[size + 1] = '\n';
+        used_ = size + 2;
+        if (used_ >= limit_) Flush();
         return;
     }
-    file_->Write(text.data(), text.size());
+    file_->Write(text.data(), size);
     file_->Write("\r\n", 2);
+    handed_ += size + 2;
 }
 
 void TextFileWriter::Close() {

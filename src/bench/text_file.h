@@ -3,17 +3,23 @@
 // and touches the file layer only when the buffer is full or empty.
 #pragma once
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "bench/clock.h"
 #include "bench/file_layer.h"
 #include "bench/stop_request.h"
 
 namespace trevalon::bench {
 
 inline constexpr std::size_t kTextBufferSize = 1024 * 1024;
+// A paced writer aims at write calls about this long.
+inline constexpr double kPieceSeconds = 0.004;
+// The smallest piece: smaller writes cost a slow drive more than they save.
+inline constexpr std::size_t kFirstPacedPiece = 8192;
 
 // Lines end in carriage return and line feed.
 class TextFileWriter {
@@ -24,13 +30,22 @@ public:
         : file_(files.OpenForWriting(path)),
           buffer_(new char[bufferSize]),
           size_(bufferSize),
+          limit_(bufferSize),
           stop_(stop) {}
     TextFileWriter(const TextFileWriter&) = delete;
     TextFileWriter& operator=(const TextFileWriter&) = delete;
 
+    // From here on, data goes to the system in pieces that start small and
+    // grow or shrink with how long each write call takes: on a slow drive
+    // little waits in the buffer, on a fast one the pieces are large.
+    void PaceWith(Clock& clock) {
+        pace_ = &clock;
+        if (limit_ > kFirstPacedPiece) limit_ = kFirstPacedPiece;
+    }
+
     void WriteLine(std::string_view text) {
         const std::size_t size = text.size();
-        if (size + 2 <= size_ - used_) [[likely]] {
+        if (size + 2 <= limit_ - used_) [[likely]] {
             char* at = buffer_.get() + used_;
             if (size <= 8) {
                 for (std::size_t i = 0; i < size; ++i) at[i] = text[i];
@@ -48,6 +63,11 @@ public:
     // Writes what is buffered and closes; raises the first error of either.
     void Close();
 
+    // Bytes the file layer has taken without an error.
+    std::uint64_t Handed() const { return handed_; }
+    // How much the buffer holds before it goes to the system.
+    std::size_t PieceSize() const { return limit_; }
+
 private:
     void Flush();
     void WriteLineSlow(std::string_view text);
@@ -55,8 +75,11 @@ private:
     std::unique_ptr<RawFile> file_;
     std::unique_ptr<char[]> buffer_;
     std::size_t size_;
+    std::size_t limit_;  // never below used_
     std::size_t used_ = 0;
     const StopFlag* stop_;
+    std::uint64_t handed_ = 0;
+    Clock* pace_ = nullptr;
 };
 
 // A line ends at a line feed; a carriage return before it is dropped. A line

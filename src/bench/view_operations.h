@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace trevalon::bench {
@@ -39,6 +40,9 @@ public:
     virtual void SetBarWidth(int index, float twips) = 0;
     // Text of the selected entry of drive list `list` (0 on the single-drive panel).
     virtual std::string GetDriveEntry(int list) = 0;
+    // The file system (FileLayer::VolumeOf) that entry's directory lay on when
+    // the list was filled; nullopt when the list does not know it.
+    virtual std::optional<std::uint64_t> GetDriveVolume(int /*list*/) { return std::nullopt; }
     // Lets all pending window events run once. Returns false when the program
     // is closing: the run must then stop at once, make no further view call,
     // and remove its scratch files.

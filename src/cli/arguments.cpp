@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "bench/drive_root.h"
+
 namespace trevalon::console {
 namespace {
 
@@ -78,9 +80,7 @@ std::string EntryForDirectory(const std::string& directory) {
     if (error) path = directory;
     std::string text = path.lexically_normal().generic_string();
     while (text.size() > 1 && text.back() == '/') text.pop_back();
-    // A label of its own: the root is cut at the last " [", which a folder's
-    // name may hold too.
-    return text + " [cli]";
+    return bench::DirectoryEntry(text, "cli");
 }
 
 }  // namespace trevalon::console

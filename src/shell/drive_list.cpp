@@ -8,6 +8,9 @@
 #include <QSet>
 #include <QStorageInfo>
 
+#include "bench/drive_root.h"
+#include "bench/file_layer.h"
+
 namespace trevalon::shell {
 
 namespace {
@@ -57,8 +60,9 @@ DriveEntries DriveEntriesFor(const QList<MountedVolume>& volumes, const QString&
         // The mount point of the home file system is rarely writable by the user.
         const QString directory = volume.root == homeRoot ? homeDirectory : volume.root;
         if (volume.root == currentRoot) drives.current = static_cast<int>(drives.entries.size());
-        drives.entries.append(directory + QStringLiteral(" [") + VolumeName(volume) +
-                              QStringLiteral("]"));
+        drives.entries.append(QString::fromStdString(bench::DirectoryEntry(
+            directory.toStdString(), VolumeName(volume).toStdString())));
+        drives.volumes.push_back(volume.volume);
     }
 #else
     Q_UNUSED(volumes);
@@ -90,8 +94,14 @@ DriveEntries ListDrives() {
     QList<MountedVolume> volumes;
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         if (!volume.isValid()) continue;
+        std::optional<std::uint64_t> id;
+        try {
+            id = bench::HostFileLayer().VolumeOf(volume.rootPath().toStdString());
+        } catch (const std::exception&) {
+            // Listed without: a run then tests whatever is there.
+        }
         volumes.append({volume.rootPath(), volume.fileSystemType(), volume.name(), volume.device(),
-                        QFileInfo(volume.rootPath()).isDir()});
+                        QFileInfo(volume.rootPath()).isDir(), id});
     }
     return DriveEntriesFor(volumes, QDir::homePath(), QStorageInfo(QDir::homePath()).rootPath(),
                            here);
@@ -117,10 +127,40 @@ void DriveList::showPopup() {
 
 void DriveList::SetEntries(const DriveEntries& drives) {
     clear();
-    addItems(drives.entries);
+    for (qsizetype i = 0; i < drives.entries.size(); ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        QVariant volume;
+        if (at < drives.volumes.size() && drives.volumes[at]) {
+            volume = QVariant::fromValue<qulonglong>(*drives.volumes[at]);
+        }
+        addItem(drives.entries[i], volume);
+    }
     setCurrentIndex(drives.current);
 }
 
 QString DriveList::DriveEntry() const { return currentText(); }
+
+std::optional<std::uint64_t> DriveList::DriveVolume() const {
+    const QVariant volume = currentData();
+    if (!volume.isValid()) return std::nullopt;
+    return volume.toULongLong();
+}
+
+void DriveList::showPopup() {
+    const QString selected = currentText();
+    const std::optional<std::uint64_t> volume = DriveVolume();
+    const DriveEntries drives = source_ ? source_() : ListDrives();
+    SetEntries(drives);
+    for (int i = 0; i < count(); ++i) {
+        const QVariant listed = itemData(i);
+        // The same entry on another file system is another drive.
+        if (itemText(i) == selected &&
+            (!volume || !listed.isValid() || listed.toULongLong() == *volume)) {
+            setCurrentIndex(i);
+            break;
+        }
+    }
+    QComboBox::showPopup();
+}
 
 }  // namespace trevalon::shell

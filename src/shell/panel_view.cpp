@@ -49,6 +49,10 @@ std::string PanelView::GetDriveEntry(int list) {
     return controls_.lists.at(static_cast<std::size_t>(list))->DriveEntry().toStdString();
 }
 
+std::optional<std::uint64_t> PanelView::GetDriveVolume(int list) {
+    return controls_.lists.at(static_cast<std::size_t>(list))->DriveVolume();
+}
+
 bool PanelView::YieldToWindow() {
     if (state_.ClosingRequested()) return false;
     QCoreApplication::processEvents();

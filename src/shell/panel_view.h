@@ -41,6 +41,7 @@ public:
     void SetResultText(int index, const std::string& text) override;
     void SetBarWidth(int index, float twips) override;
     std::string GetDriveEntry(int list) override;
+    std::optional<std::uint64_t> GetDriveVolume(int list) override;
     [[nodiscard]] bool YieldToWindow() override;
     void ShowDriveMessage(const std::string& text) override;
     void HandOffError(std::int32_t number, std::int32_t location,

@@ -120,7 +120,7 @@ TEST(DriveComparison, AReadBackWithinOneTickIsTimedAsOneTick) {
 }
 
 TEST(DriveComparison, NotReadyMissingOrBadNameMovesOnToTheNextSlot) {
-    for (const int code : {ENOMEDIUM, ENOENT, ENAMETOOLONG}) {
+    for (const int code : {ENOMEDIUM, ENOENT, ENAMETOOLONG, ENOTCONN, ESTALE, EHOSTDOWN, ETIMEDOUT}) {
         TempDir dir;
         const std::string a = dir.Sub("a"), b = dir.Sub("b"), c = dir.Sub("c"), d = dir.Sub("d");
         RecordingView view({a, b, c, d});

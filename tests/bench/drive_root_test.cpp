@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace trevalon::bench {
 namespace {
 
@@ -28,6 +31,24 @@ TEST(DriveRootFromEntry, DirectoryEntriesKeepBlanksAndDropTheLabel) {
     EXPECT_EQ(DriveRootFromEntry("  /srv/my files  "), "/srv/my files/");
     // Only the last " [" starts the label.
     EXPECT_EQ(DriveRootFromEntry("/mnt/a [b] [label]"), "/mnt/a [b]/");
+}
+
+TEST(DirectoryEntry, EveryEntryMapsBackToItsDirectory) {
+    const std::vector<std::string> directories = {
+        "/", "/media/ann/Backup [2023]", "/mnt/x ", "/mnt/ x", "/mnt/a [b] [c]", "/mnt/ [",
+        "/media/J\xc3\xbcrgen/Stick", "/mnt/with\\040escape", "/mnt/trailing/"};
+    const std::vector<std::string> labels = {
+        "", "Backup [2023]", " [", "] [", "x [y", "  ", "Gr\xc3\xbcn", "[", "a]"};
+    for (const std::string& directory : directories) {
+        for (const std::string& label : labels) {
+            const std::string entry = DirectoryEntry(directory, label);
+            const std::string expected = directory.back() == '/' ? directory : directory + "/";
+            EXPECT_EQ(DriveRootFromEntry(entry), expected) << entry;
+        }
+    }
+    // A label without brackets shows as it is.
+    EXPECT_EQ(DirectoryEntry("/media/ann/USB STICK", "USB STICK"), "/media/ann/USB STICK [USB STICK]");
+    EXPECT_EQ(DirectoryEntry("/media/b", "Backup [2023]"), "/media/b [Backup (2023)]");
 }
 
 }  // namespace

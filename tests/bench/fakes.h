@@ -24,6 +24,11 @@ public:
     void SetResultText(int index, const std::string& text) override;
     void SetBarWidth(int index, float twips) override;
     std::string GetDriveEntry(int list) override;
+    std::optional<std::uint64_t> GetDriveVolume(int list) override {
+        const auto found = volumes.find(list);
+        if (found == volumes.end()) return std::nullopt;
+        return found->second;
+    }
     bool YieldToWindow() override;
     void ShowDriveMessage(const std::string& text) override;
     void HandOffError(std::int32_t number, std::int32_t location,
@@ -34,6 +39,8 @@ public:
     void RecordDrive(int list, const std::string& root) override { drives[list] = root; }
 
     std::vector<std::string> entries;
+    // The file system each list was filled for; unknown where missing.
+    std::map<int, std::uint64_t> volumes;
     NumberSeparators separators;
     // Yield number (counting from 1) at which the program starts closing.
     std::optional<int> closeAtYield;
@@ -98,6 +105,17 @@ public:
     bool IsNormalFile(const std::string& path) override;
     void CopyFile(const std::string& from, const std::string& to) override;
     void DeleteFile(const std::string& path) override;
+    std::optional<std::uint64_t> VolumeOf(const std::string& directory) override {
+        if (volume) return volume;
+        return HostFileLayer().VolumeOf(directory);
+    }
+    std::optional<DriveSpace> SpaceOf(const std::string& directory) override {
+        if (space) return space;
+        return HostFileLayer().SpaceOf(directory);
+    }
+    // What VolumeOf and SpaceOf answer instead of the host, when set.
+    std::optional<std::uint64_t> volume;
+    std::optional<DriveSpace> space;
 
     void Check(FileCall call, const std::string& path);
     bool fired() const { return fired_; }

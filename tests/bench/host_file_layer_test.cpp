@@ -37,6 +37,12 @@ TEST(HostErrorNumbers, HostErrorsMapOntoTheRunTimeNumbers) {
     EXPECT_EQ(RunTimeNumberForHostError(ENOMEDIUM), 71);
     EXPECT_EQ(RunTimeNumberForHostError(ENXIO), 71);
     EXPECT_EQ(RunTimeNumberForHostError(ENODEV), 71);
+    // A network share whose server went away is a drive that is not ready.
+    for (const int code : {ENOTCONN, ESTALE, EHOSTDOWN, ETIMEDOUT}) {
+        EXPECT_EQ(RunTimeNumberForHostError(code), 71) << code;
+    }
+    EXPECT_EQ(HostFileError(EFBIG).number(), 61);
+    EXPECT_EQ(HostFileError(EFBIG).hostCode(), EFBIG);
     EXPECT_EQ(RunTimeNumberForHostError(EROFS), 75);
     EXPECT_EQ(RunTimeNumberForHostError(EACCES), 75);
     EXPECT_EQ(RunTimeNumberForHostError(EPERM), 75);

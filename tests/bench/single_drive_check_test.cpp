@@ -108,6 +108,9 @@ TEST(SingleDriveCheck, DriveErrorsShowTheirMessageThenDriveError) {
     };
     for (const auto& [code, names, full] : {Case{ENOENT, true, ""}, Case{ENAMETOOLONG, true, ""},
                                            Case{ENOMEDIUM, true, ""}, Case{ENOSPC, false, "full"},
+                                           Case{ENOTCONN, true, ""}, Case{ESTALE, true, ""},
+                                           Case{EHOSTDOWN, true, ""}, Case{ETIMEDOUT, true, ""},
+                                           Case{EFBIG, false, "full"},
                                            Case{EROFS, false, readOnly}}) {
         TempDir dir;
         const std::string root = dir.path() + "/";

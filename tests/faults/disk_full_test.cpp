@@ -34,7 +34,8 @@ protected:
 };
 
 // The single drive check writes 3 MB, then 30 MB, then a time-boxed file,
-// then its copy; each gets a drive that fills up in that very write.
+// then its copy; each gets a drive that something else fills up in that very
+// write (a drive short of room from the start gets the message first).
 TEST_F(DiskFull, SingleDriveCheckStopsWithTheFullMessageWhicheverWriteFills) {
     struct Case {
         const char* write;
@@ -42,13 +43,13 @@ TEST_F(DiskFull, SingleDriveCheckStopsWithTheFullMessageWhicheverWriteFills) {
         double clockStep;
         int shrinkAfterResult;  // -1: the drive is small from the start
         std::vector<int> filled;
+        int shrinkInFile = 0;  // the nth file written fills up once 64 KiB are in
     };
     const Case cases[] = {
         {"small file", 64 * kKiB, 0.01, -1, {}},
-        {"large file", 4 * kMiB, 0.01, -1, {0, 1}},
-        // 40000 fill lines (41 MB) do not fit where the 30.72 MB file did.
-        {"time-boxed write", 31 * kMiB, 3.0 / 40000, -1, {0, 1, 2, 3}},
-        {"copy", 40 * kMiB, 0.01, 7, {0, 1, 2, 3, 4, 5, 7}},
+        {"large file", 256 * kMiB, 0.01, 1, {0, 1}},
+        {"time-boxed write", 256 * kMiB, 3.0 / 40000, -1, {0, 1, 2, 3}, 3},
+        {"copy", 256 * kMiB, 0.01, 7, {0, 1, 2, 3, 4, 5, 7}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.write);
@@ -59,7 +60,19 @@ TEST_F(DiskFull, SingleDriveCheckStopsWithTheFullMessageWhicheverWriteFills) {
         if (c.shrinkAfterResult >= 0) {
             view.AtYieldAfterResult(c.shrinkAfterResult, [&] { ShrinkTmpfsToUsed(dir, 64 * kKiB); });
         }
-        RunKind(Kind::kSingle, view, c.clockStep);
+        int files = 0;
+        bool shrunk = false;
+        HookedFileLayer layer;
+        layer.hook = [&](const std::string&, HookedFileLayer::Event event, std::uint64_t done) {
+            if (event != HookedFileLayer::Event::kWrite) return;
+            if (done == 0) ++files;
+            if (files == c.shrinkInFile && done >= 64 * kKiB && !shrunk) {
+                shrunk = true;
+                ShrinkTmpfsToUsed(dir, 16 * kKiB);
+            }
+        };
+        StepClock clock(c.clockStep);
+        RunKind(Kind::kSingle, view, clock, layer);
 
         ExpectDriveError(view, FullMessage(dir));
         std::vector<int> filled;
@@ -67,7 +80,7 @@ TEST_F(DiskFull, SingleDriveCheckStopsWithTheFullMessageWhicheverWriteFills) {
         EXPECT_EQ(filled, c.filled);
         drives.ExpectUnchanged("after the full drive");
 
-        ResizeTmpfs(dir, 64 * kMiB);
+        ResizeTmpfs(dir, 256 * kMiB);
         ExpectNextRunWorks(Kind::kSingle, view.entries);
     }
 }
@@ -76,7 +89,7 @@ TEST_F(DiskFull, SingleDriveCheckStopsWithTheFullMessageWhicheverWriteFills) {
 TEST_F(DiskFull, ADriveWithoutAFreeFileEntryGivesTheFullMessage) {
     const std::string dir = work.Directory("no-inodes");
     // The root and the user's six files and folders take every entry.
-    MountTmpfs(dir, 64 * kMiB, "nr_inodes=7");
+    MountTmpfs(dir, 256 * kMiB, "nr_inodes=7");
     ASSERT_FALSE(HasFatalFailure());
     drives.Add(dir);
     for (const Kind kind : {Kind::kSingle, Kind::kCompare}) {
@@ -97,13 +110,13 @@ TEST_F(DiskFull, ComparisonStopsAtTheFullDriveInTheTimeBoxedWriteAndTheRefill) {
         SCOPED_TRACE("time-boxed write");
         RecordingView view;
         const std::string full = Drive("compare-full", 64 * kKiB, view, 0);
-        const std::string later = Drive("compare-later", 16 * kMiB, view, 1);
+        const std::string later = Drive("compare-later", 256 * kMiB, view, 1);
         RunKind(Kind::kCompare, view);
         ExpectDriveError(view, FullMessage(full));
         // Slots after the full one are not measured.
         EXPECT_TRUE(view.results.empty());
         drives.ExpectUnchanged("after the full drive");
-        ResizeTmpfs(full, 16 * kMiB);
+        ResizeTmpfs(full, 256 * kMiB);
         ExpectNextRunWorks(Kind::kCompare, view.entries);
         (void)later;
     }
@@ -111,7 +124,7 @@ TEST_F(DiskFull, ComparisonStopsAtTheFullDriveInTheTimeBoxedWriteAndTheRefill) {
         SCOPED_TRACE("refill");
         drives = {};
         RecordingView view;
-        const std::string dir = Drive("compare-refill", 16 * kMiB, view, 0);
+        const std::string dir = Drive("compare-refill", 256 * kMiB, view, 0);
         // A slow drive: 60 fill lines in the window, so the file is refilled
         // to 100, which no longer fits.
         view.AtYieldAfterResult(0, [&] { ShrinkTmpfsToUsed(dir, 16 * kKiB); });
@@ -120,7 +133,7 @@ TEST_F(DiskFull, ComparisonStopsAtTheFullDriveInTheTimeBoxedWriteAndTheRefill) {
         EXPECT_EQ(view.results.count(0), 1U);
         EXPECT_EQ(view.results.count(1), 0U);
         drives.ExpectUnchanged("after the refill");
-        ResizeTmpfs(dir, 16 * kMiB);
+        ResizeTmpfs(dir, 256 * kMiB);
         ExpectNextRunWorks(Kind::kCompare, view.entries);
     }
 }
@@ -130,23 +143,23 @@ TEST_F(DiskFull, CopyTestStopsAtAFullSourceOrAFullDestination) {
         SCOPED_TRACE("copy test file");
         RecordingView view;
         const std::string source = Drive("copy-source-full", 64 * kKiB, view, 0);
-        Drive("copy-to-1", 16 * kMiB, view, 1);
+        Drive("copy-to-1", 256 * kMiB, view, 1);
         RunKind(Kind::kCopy, view);
         ExpectDriveError(view, FullMessage(source));
         EXPECT_TRUE(view.results.empty());
         drives.ExpectUnchanged("after the full source");
-        ResizeTmpfs(source, 16 * kMiB);
+        ResizeTmpfs(source, 256 * kMiB);
         ExpectNextRunWorks(Kind::kCopy, view.entries);
     }
     for (int full = 1; full <= 3; ++full) {
         SCOPED_TRACE("destination " + std::to_string(full));
         drives = {};
         RecordingView view;
-        Drive("copy-source-" + std::to_string(full), 16 * kMiB, view, 0);
+        Drive("copy-source-" + std::to_string(full), 256 * kMiB, view, 0);
         std::string fullDir;
         for (int k = 1; k <= 3; ++k) {
             const std::string dir = Drive("copy-" + std::to_string(full) + "-to-" + std::to_string(k),
-                                          k == full ? 64 * kKiB : 16 * kMiB, view, k);
+                                          k == full ? 64 * kKiB : 256 * kMiB, view, k);
             if (k == full) fullDir = dir;
         }
         RunKind(Kind::kCopy, view);
@@ -156,7 +169,7 @@ TEST_F(DiskFull, CopyTestStopsAtAFullSourceOrAFullDestination) {
             EXPECT_EQ(view.results.count(slot), slot < full - 1 ? 1U : 0U) << "slot " << slot;
         }
         drives.ExpectUnchanged("after the full destination");
-        ResizeTmpfs(fullDir, 16 * kMiB);
+        ResizeTmpfs(fullDir, 256 * kMiB);
         ExpectNextRunWorks(Kind::kCopy, view.entries);
     }
 }

@@ -248,6 +248,14 @@ void HookedFileLayer::DeleteFile(const std::string& path) {
     trevalon::bench::HostFileLayer().DeleteFile(path);
 }
 
+std::optional<std::uint64_t> HookedFileLayer::VolumeOf(const std::string& directory) {
+    return trevalon::bench::HostFileLayer().VolumeOf(directory);
+}
+
+std::optional<trevalon::bench::DriveSpace> HookedFileLayer::SpaceOf(const std::string& directory) {
+    return trevalon::bench::HostFileLayer().SpaceOf(directory);
+}
+
 // Snapshots ----------------------------------------------------------------
 
 Snapshot TakeSnapshot(const std::string& root) {

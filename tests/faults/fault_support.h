@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,9 @@ public:
     };
 
     std::vector<std::string> entries = std::vector<std::string>(4);
+    // The file system each list was filled for; unknown unless set.
+    std::vector<std::optional<std::uint64_t>> volumes =
+        std::vector<std::optional<std::uint64_t>>(4);
     std::vector<std::string> statuses;
     std::vector<std::string> messages;
     std::vector<HandOff> handOffs;
@@ -51,6 +55,9 @@ public:
     void SetResultText(int index, const std::string& text) override;
     void SetBarWidth(int index, float twips) override;
     std::string GetDriveEntry(int list) override;
+    std::optional<std::uint64_t> GetDriveVolume(int list) override {
+        return volumes.at(static_cast<std::size_t>(list));
+    }
     bool YieldToWindow() override;
     void ShowDriveMessage(const std::string& text) override;
     void HandOffError(std::int32_t number, std::int32_t location,
@@ -96,6 +103,8 @@ public:
     bool IsNormalFile(const std::string& path) override;
     void CopyFile(const std::string& from, const std::string& to) override;
     void DeleteFile(const std::string& path) override;
+    std::optional<std::uint64_t> VolumeOf(const std::string& directory) override;
+    std::optional<trevalon::bench::DriveSpace> SpaceOf(const std::string& directory) override;
 };
 
 // Every file and directory below a root with its content's checksum.

@@ -17,7 +17,7 @@ protected:
     std::string Drive(const std::string& name) {
         const std::string dir = work.Directory(name);
         if (GetParam() == Way::kReadOnlyTmpfs) {
-            MountTmpfs(dir, 64 * kMiB);
+            MountTmpfs(dir, 256 * kMiB);
             drives.Add(dir);
             RemountReadOnly(dir);
         } else {

@@ -20,7 +20,7 @@ protected:
         if (IsSkipped()) return;
         image = work.Directory("images") + "/" + "drive.img";
         dir = work.Directory("ext4");
-        const std::string problem = MountExt4Image(image, dir, 48);
+        const std::string problem = MountExt4Image(image, dir, 160);
         if (!problem.empty()) GTEST_SKIP() << "no ext4 image on a loop device here: " << problem;
         drives.Add(dir);
         SyncFileSystem(dir);

@@ -17,7 +17,7 @@ TEST_F(Unmounted, ARunAfterTheMountPointWentShowsTheNoAccessMessage) {
     for (const Kind kind : {Kind::kSingle, Kind::kCompare, Kind::kCopy}) {
         SCOPED_TRACE(KindName(kind));
         const std::string dir = work.Directory(std::string("stick-") + KindTag(kind));
-        MountTmpfs(dir, 64 * kMiB);
+        MountTmpfs(dir, 256 * kMiB);
         Drives drives;
         drives.Add(dir);
         RecordingView first;

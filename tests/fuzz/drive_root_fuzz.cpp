@@ -29,8 +29,21 @@ std::string LetterRule(std::string_view entry) {
 
 }  // namespace
 
+// Input split at its first NUL into a mount point and a label: the drive
+// list's entry for them maps back to exactly that directory.
+void CheckRoundTrip(std::string_view input) {
+    const std::size_t split = input.find('\0');
+    const std::string directory = "/" + std::string(input.substr(0, split));
+    const std::string_view label =
+        split == std::string_view::npos ? std::string_view{} : input.substr(split + 1);
+    const std::string entry = trevalon::bench::DirectoryEntry(directory, label);
+    const std::string expected = directory.back() == '/' ? directory : directory + "/";
+    FUZZ_CHECK(trevalon::bench::DriveRootFromEntry(entry) == expected);
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view entry(reinterpret_cast<const char*>(data), size);
+    CheckRoundTrip(entry);
     const std::string root = trevalon::bench::DriveRootFromEntry(entry);
 
     // A root is never empty and always ends where a file name can follow.

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <limits>
 
+#include "bench/drive_root.h"
 #include "shell/main_window.h"
 
 using trevalon::shell::DriveEntries;
@@ -25,7 +26,7 @@ struct Place {
 
 QRect Pixels(const Place& p) { return {p.left / 15, p.top / 15, p.width / 15, p.height / 15}; }
 
-DriveEntries TwoEntries() { return {{"/first [one]", "/second [two]"}, 1}; }
+DriveEntries TwoEntries() { return {{"/first [one]", "/second [two]"}, 1, {}}; }
 
 }  // namespace
 
@@ -412,6 +413,45 @@ private slots:
         // The current directory on a file system left out: the list starts at the top.
         QCOMPARE(trevalon::shell::DriveEntriesFor(volumes, "/home/ann", "/", "/proc").current, 0);
         QCOMPARE(trevalon::shell::DriveEntriesFor({}, "/home/ann", "/", "/").current, -1);
+    }
+
+    void driveEntriesMapBackToTheirDirectories() {
+        using trevalon::shell::MountedVolume;
+        const QList<MountedVolume> volumes{
+            {"/media/ann/Backup [2023]", "vfat", "Backup [2023]", "/dev/sdb1", true, 11},
+            {"/mnt/ends in blank ", "ext4", "a [b", "/dev/sdc1", true, 12},
+            {QString::fromUtf8("/media/J\u00fcrgen/Gr\u00fcn"), "exfat", QString::fromUtf8("Gr\u00fcn ] ["),
+             "/dev/sdd1", true, std::nullopt}};
+        const DriveEntries drives = trevalon::shell::DriveEntriesFor(volumes, "/home/ann", "/", "/");
+        QCOMPARE(drives.entries.size(), volumes.size());
+        for (qsizetype i = 0; i < volumes.size(); ++i) {
+            QCOMPARE(QString::fromStdString(trevalon::bench::DriveRootFromEntry(drives.entries[i].toStdString())),
+                     volumes[i].root + "/");
+            QCOMPARE(drives.volumes[static_cast<std::size_t>(i)], volumes[i].volume);
+        }
+    }
+
+    void driveListReadsTheDrivesAgainWhenItOpens() {
+        using trevalon::shell::DriveList;
+        DriveList list;
+        list.SetEntries({{"/a [a]", "/b [b]"}, 1, {1, 2}});
+        QCOMPARE(list.DriveVolume(), std::optional<std::uint64_t>(2));
+        struct Case {
+            DriveEntries now;
+            QString selected;
+        };
+        // A stick plugged in appears; the selected drive stays selected where
+        // it is still there, and not where another file system took its place.
+        for (const auto& [now, selected] :
+             {Case{{{"/a [a]", "/b [b]", "/stick [stick]"}, 0, {1, 2, 3}}, "/b [b]"},
+              Case{{{"/c [c]", "/b [b]"}, 0, {4, 5}}, "/c [c]"},
+              Case{{{"/d [d]"}, 0, {6}}, "/d [d]"}}) {
+            list.SetSource([now = now] { return now; });
+            list.showPopup();
+            list.hidePopup();
+            QCOMPARE(list.count(), now.entries.size());
+            QCOMPARE(list.DriveEntry(), selected);
+        }
     }
 
     void driveListOffersTheMountedFileSystems() {
