@@ -70,6 +70,20 @@ bench::NumberSeparators WindowThreadView::GetNumberSeparators() {
     return separators;
 }
 
+std::optional<std::uint64_t> WindowThreadView::GetDriveVolume(int list) {
+    std::optional<std::uint64_t> volume;
+    OnWindowThread([&] { volume = view_.GetDriveVolume(list); });
+    return volume;
+}
+
+void WindowThreadView::RecordResult(const bench::ResultRecord& record) {
+    OnWindowThread([&] { view_.RecordResult(record); });
+}
+
+void WindowThreadView::RecordDrive(int list, const std::string& root) {
+    OnWindowThread([&] { view_.RecordDrive(list, root); });
+}
+
 std::exception_ptr RunOffWindowThread(QObject& context, const std::function<void()>& run) {
     std::atomic<bool> ended{false};
     std::exception_ptr error;

@@ -28,6 +28,9 @@ public:
                       const std::string& description) override;
     void SetTestButtonEnabled(bool enabled) override;
     bench::NumberSeparators GetNumberSeparators() override;
+    std::optional<std::uint64_t> GetDriveVolume(int list) override;
+    void RecordResult(const bench::ResultRecord& record) override;
+    void RecordDrive(int list, const std::string& root) override;
 
 private:
     void OnWindowThread(const std::function<void()>& operation);
