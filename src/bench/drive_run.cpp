@@ -6,6 +6,7 @@
 #include <new>
 
 #include "bench/formats.h"
+#include "common/error_locations.h"
 
 namespace trevalon::bench {
 
@@ -40,20 +41,6 @@ std::uint64_t SpaceReserve(std::uint64_t capacity) {
     return std::max(64 * kMiB, std::min(capacity / 20, 2048 * kMiB));
 }
 
-RunTimeError CurrentRunTimeError() {
-    try {
-        throw;
-    } catch (const RunTimeError& error) {
-        return error;
-    } catch (const std::bad_alloc&) {
-        return RunTimeError(error_number::kOutOfMemory, "Out of memory");
-    } catch (const std::exception& error) {
-        return RunTimeError(error_number::kInternal, error.what());
-    } catch (...) {
-        return RunTimeError(error_number::kInternal, "Internal error");
-    }
-}
-
 DriveRun::DriveRun(ViewOperations& view, const TestEnvironment& environment,
                    TestKind test)
     : view_(view),
@@ -62,7 +49,51 @@ DriveRun::DriveRun(ViewOperations& view, const TestEnvironment& environment,
       stop_(environment.stop),
       separators_(view.GetNumberSeparators()),
       test_(test),
-      overflowResumes_(test == TestKind::kSingleDriveCheck) {}
+      policy_(PolicyOf(test)) {}
+
+RunPolicy PolicyOf(TestKind test) {
+    switch (test) {
+        case TestKind::kSingleDriveCheck:
+            return {.location = location::kCheckSpeedClick,
+                    .overflowResumes = true,
+                    .reportsPosition = true};
+        case TestKind::kDriveComparison:
+            return {.location = location::kCompareDrivesClick,
+                    .movesOn = true,
+                    .messagesOnlyInSlots = true,
+                    .enablesButton = true};
+        case TestKind::kCopyTest:
+            break;
+    }
+    return {.location = location::kCopyComparisonClick, .movesOn = true};
+}
+
+bool DriveRun::MovesOn(const RunTimeError& error) const {
+    const std::int32_t number = error.number();
+    return policy_.movesOn &&
+           (number == error_number::kBadFileName || number == error_number::kFileNotFound ||
+            number == error_number::kDiskNotReady);
+}
+
+void DriveRun::MeasuringDrive(int list, const std::string& root) {
+    root_ = root;
+    view_.RecordDrive(list, root);
+}
+
+void DriveRun::EndWith(const RunTimeError& error, bool driveMessage) {
+    if (const auto message = DriveErrorMessage(error.number(), root_); message && driveMessage) {
+        view_.ShowDriveMessage(*message);
+        view_.SetStatusText("Drive Error");
+        return;
+    }
+    std::string description = error.description();
+    if (policy_.reportsPosition) description += " Position: " + std::to_string(marker_);
+    view_.HandOffError(error.number(), policy_.location, description);
+}
+
+void DriveRun::Finish() {
+    if (policy_.enablesButton) view_.SetTestButtonEnabled(true);
+}
 
 DriveRun::~DriveRun() { RemoveScratchFiles(); }
 
@@ -101,6 +132,7 @@ void DriveRun::RemoveScratchFiles() noexcept {
 void DriveRun::WriteLines(const std::string& path, std::string_view text, std::int64_t count) {
     TextFileWriter writer(files_, path, kTextBufferSize, stop_);
     Wrote(path);
+    Opened();
     for (std::int64_t i = 0; i < count; ++i) writer.WriteLine(text);
     writer.Close();
 }
@@ -166,7 +198,7 @@ void DriveRun::Display(Show show) {
     try {
         show();
     } catch (const RunTimeError& error) {
-        if (!overflowResumes_ || error.number() != error_number::kOverflow) throw;
+        if (!policy_.overflowResumes || error.number() != error_number::kOverflow) throw;
     }
 }
 

@@ -1,9 +1,12 @@
-// What the three drive tests share while a run is in progress: its yields,
-// its scratch files, its timed steps, its captions and its drive errors.
+// The one run loop of the three drive tests: it owns their yields, timing,
+// scratch files, step markers, captions and the sorting of their errors, so
+// that each test is only its list of steps.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,18 +34,46 @@ std::string BuildFillLine();
 // The message for a drive error of the table, if the number is one.
 std::optional<std::string> DriveErrorMessage(std::int32_t number, const std::string& driveRoot);
 
-// The error being handled in a catch block, as a run-time error.
-RunTimeError CurrentRunTimeError();
+// How a test's errors end it; each test has one.
+struct RunPolicy {
+    std::int32_t location;
+    // An overflow (6) in showing a figure skips only that display item.
+    bool overflowResumes = false;
+    // A drive that is missing or not ready (52, 53, 71) gets its message and
+    // the run moves on to the next slot.
+    bool movesOn = false;
+    // The report names the step marker the run stood at.
+    bool reportsPosition = false;
+    // Errors outside a slot are handed off even when they name a drive.
+    bool messagesOnlyInSlots = false;
+    // The test button is enabled again however the run ends (but closing).
+    bool enablesButton = false;
+};
+RunPolicy PolicyOf(TestKind test);
 
 class DriveRun {
 public:
-    // In the single drive check an overflow (6) in showing a figure skips
-    // only that display item.
     DriveRun(ViewOperations& view, const TestEnvironment& environment, TestKind test);
     DriveRun(const DriveRun&) = delete;
     DriveRun& operator=(const DriveRun&) = delete;
     // Whatever ended the run, none of its scratch files stays behind.
     ~DriveRun();
+
+    // Runs the test's steps. Closing ends it without a further view call;
+    // any other error is sorted by the test's policy. The run's files go.
+    template <typename Steps>
+    void Run(Steps steps);
+    // One drive slot of a run that moves on: a drive that is missing or not
+    // ready gets its message, its files go, and the run goes on.
+    template <typename Steps>
+    void Slot(Steps steps);
+    // Drive list `list`'s measurements begin at root; its errors name it.
+    void MeasuringDrive(int list, const std::string& root);
+    // The step marker from here on, and the one from when the next file the
+    // run opens is open.
+    void Mark(std::int16_t marker) { marker_ = marker; }
+    void MarkOnceOpen(std::int16_t marker) { markOnOpen_ = marker; }
+    std::int16_t marker() const { return marker_; }
 
     ViewOperations& view() { return view_; }
     FileLayer& files() { return files_; }
@@ -100,6 +131,12 @@ private:
     template <typename Show>
     void Display(Show show);
     double Elapsed(double start, double end);
+    void Opened() {
+        if (markOnOpen_) marker_ = *std::exchange(markOnOpen_, std::nullopt);
+    }
+    void EndWith(const RunTimeError& error, bool driveMessage);
+    void Finish();
+    bool MovesOn(const RunTimeError& error) const;
 
     ViewOperations& view_;
     Clock& clock_;
@@ -107,13 +144,57 @@ private:
     const StopFlag* stop_;
     NumberSeparators separators_;
     TestKind test_;
-    bool overflowResumes_;
+    RunPolicy policy_;
     std::vector<std::string> written_;
+    std::string root_;
+    std::int16_t marker_ = 1;
+    std::optional<std::int16_t> markOnOpen_;
+    bool slotFailed_ = false;
 };
+
+template <typename Steps>
+void DriveRun::Run(Steps steps) {
+    try {
+        steps();
+        Finish();
+    } catch (const ProgramClosing&) {
+        // No further view call; the destructor removes the run's files.
+    } catch (...) {
+        const RunTimeError error = CurrentRunTimeError();
+        RemoveScratchFiles();
+        EndWith(error, slotFailed_ || !policy_.messagesOnlyInSlots);
+        Finish();
+    }
+}
+
+template <typename Steps>
+void DriveRun::Slot(Steps steps) {
+    const std::vector<std::string> before = written_;
+    root_.clear();
+    try {
+        steps();
+    } catch (const ProgramClosing&) {
+        throw;
+    } catch (...) {
+        const RunTimeError error = CurrentRunTimeError();
+        const auto message = DriveErrorMessage(error.number(), root_);
+        if (!message || !MovesOn(error)) {
+            slotFailed_ = true;
+            throw;
+        }
+        // Only the files of this slot: an earlier slot's may still be needed.
+        const std::vector<std::string> now = written_;
+        for (auto file = now.rbegin(); file != now.rend(); ++file) {
+            if (std::find(before.begin(), before.end(), *file) == before.end()) RemoveQuietly(*file);
+        }
+        view_.ShowDriveMessage(*message);
+    }
+}
 
 template <typename AfterOpen>
 std::int64_t DriveRun::ReadLines(const std::string& path, AfterOpen afterOpen) {
     TextFileReader reader(files_, path, kTextBufferSize, stop_);
+    Opened();
     afterOpen();
     std::int64_t lines = 0;
     std::string_view line;

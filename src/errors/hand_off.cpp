@@ -3,8 +3,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <exception>
-#include <new>
 
+#include "common/run_error.h"
 #include "errors/frm_errors.h"
 
 namespace trevalon::errors {
@@ -18,9 +18,6 @@ ReportSite& CurrentSite() {
     static ReportSite site = DefaultReportSite();
     return site;
 }
-
-constexpr std::int32_t kOutOfMemory = 7;
-constexpr std::int32_t kInternalError = 51;
 
 }  // namespace
 
@@ -44,18 +41,12 @@ void HandOffError(std::int32_t number, std::int32_t location, const std::string&
 }
 
 void HandOffCurrentException(std::int32_t location) {
-    std::int32_t number = kInternalError;
-    std::string description = "Internal error";
-    try {
-        if (const std::exception_ptr current = std::current_exception()) std::rethrow_exception(current);
-    } catch (const std::bad_alloc&) {
-        number = kOutOfMemory;
-        description = "Out of memory";
-    } catch (const std::exception& e) {
-        description = e.what();
-    } catch (...) {
+    if (!std::current_exception()) {
+        HandOffError(error_number::kInternal, location, "Internal error");
+        return;
     }
-    HandOffError(number, location, description);
+    const RunTimeError error = CurrentRunTimeError();
+    HandOffError(error.number(), location, error.description());
 }
 
 frmErrors* ExistingErrorWindow() { return window; }

@@ -36,7 +36,8 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "errors/error_locations.h"
+#include "common/error_locations.h"
+#include "common/run_error.h"
 #include "errors/hand_off.h"
 #include "shell/artwork.h"
 #include "web/web_page_opener.h"
@@ -46,24 +47,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Run-time error numbers that go with the hand-off.
-constexpr std::int32_t kPathFileAccessError = 75;
-constexpr std::int32_t kOutOfMemory = 7;
-constexpr std::int32_t kInternalError = 51;
-
-class OpenerError : public std::runtime_error {
-public:
-    OpenerError(std::int32_t number, const std::string& description)
-        : std::runtime_error(description), number_(number) {}
-    std::int32_t number() const { return number_; }
-
-private:
-    std::int32_t number_;
-};
-
 // The description travels in error reports, so it names no path (paths carry user names).
 [[noreturn]] void ThrowAccessError() {
-    throw OpenerError(kPathFileAccessError, "Path/File access error");
+    throw RunTimeError(error_number::kPathFileAccess, "Path/File access error");
 }
 
 // Creates the file or empties it, and writes the placeholder's line. False when
@@ -237,12 +223,9 @@ void ShowWebPage(const std::string& url, const PlaceholderFolders& folders,
             ShowExclamation(kUrlFailedTitle, kUrlFailedText);
         }
         placeholder.Remove();
-    } catch (const OpenerError& e) {
-        handOff(e.number(), errors::location::kShowWebPage, e.what());
-    } catch (const std::bad_alloc&) {
-        handOff(kOutOfMemory, errors::location::kShowWebPage, "Out of memory");
-    } catch (const std::exception& e) {
-        handOff(kInternalError, errors::location::kShowWebPage, e.what());
+    } catch (...) {
+        const RunTimeError error = CurrentRunTimeError();
+        handOff(error.number(), location::kShowWebPage, error.description());
     }
 }
 
