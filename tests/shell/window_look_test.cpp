@@ -27,7 +27,7 @@ namespace {
 
 const QString kLongEntry = QStringLiteral(
     "/media/someone/a-removable-drive-with-a-long-name [WD Elements 25A2 Portable USB 3.0]");
-DriveEntries Entries() { return {{"/ [vda]", kLongEntry}, 0}; }
+DriveEntries Entries() { return {{"/ [vda]", kLongEntry}, 0, {}}; }
 
 // Why each text of `window` does not fit its place, one line per fault.
 QStringList FitFaults(QWidget& window) {
@@ -203,4 +203,4 @@ private slots:
 };
 
 QTEST_MAIN(WindowLookTest)
-#include "test_window_look.moc"
+#include "window_look_test.moc"
