@@ -9,13 +9,14 @@
 #include <optional>
 #include <string>
 
+#include "common/site_paths.h"
 #include "report_store.h"
 
 namespace trevalon::site {
 
-inline constexpr const char* kVersionPath = "/products/Trevalon/version.asp";
-inline constexpr const char* kNewsPath = "/products/Trevalon/whatsnew.html";
-inline constexpr const char* kReportPath = "/products/errorreport.asp";
+inline constexpr const char* kVersionPath = trevalon::site_paths::kVersionPage;
+inline constexpr const char* kNewsPath = trevalon::site_paths::kNewsPage;
+inline constexpr const char* kReportPath = trevalon::site_paths::kReportPage;
 // Reports longer than this are refused, not stored.
 inline constexpr std::size_t kMaxStoredQuery = 4096;
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "bench/drive_tests.h"
+#include "common/version.h"
 #include "cli/arguments.h"
 #include "cli/locale_numbers.h"
 #include "cli/progress.h"
@@ -42,7 +43,7 @@ private:
 int Run(const console::Arguments& arguments) {
     console::RunFacts facts;
     facts.test = arguments.test;
-    facts.version = TREVALON_VERSION;
+    facts.version = trevalon::kVersionText;
     facts.startedUtc = console::UtcNow();
     facts.separators = console::LocaleSeparators();
 
@@ -101,7 +102,7 @@ int main(int argc, char** argv) {
                       "error, 130 stopped by Ctrl+C (128 + the signal for SIGTERM or SIGHUP).");
             return 0;
         case console::Arguments::Action::kVersion:
-            std::printf("trevalon-cli %s\n", TREVALON_VERSION);
+            std::printf("trevalon-cli %s\n", trevalon::kVersionText);
             return 0;
         case console::Arguments::Action::kRun: break;
     }

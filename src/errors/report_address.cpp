@@ -3,17 +3,12 @@
 #include <algorithm>
 #include <cctype>
 
+#include "common/version.h"
 #include "net/site_address.h"
 
 namespace trevalon::errors {
 
 namespace {
-#define TREVALON_STR2(x) #x
-#define TREVALON_STR(x) TREVALON_STR2(x)
-constexpr std::string_view kApplication = "Trevalon" TREVALON_STR(TREVALON_VERSION_MAJOR)
-    TREVALON_STR(TREVALON_VERSION_MINOR) TREVALON_STR(TREVALON_VERSION_PATCH);
-#undef TREVALON_STR
-#undef TREVALON_STR2
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() &&
@@ -28,7 +23,8 @@ ReportSite DefaultReportSite() { return ReportSite{net::SiteBaseUrl(), std::chro
 
 std::string ReportQuery(std::int32_t number, std::int32_t location, const std::string& description) {
     std::string q = "?application=";
-    q += kApplication;
+    q += "Trevalon";
+    q += kVersionDigits;
     q += "&errorlocation=" + std::to_string(location);
     q += "&errornumber=" + std::to_string(number);
     q += "&errordescription=" + description;

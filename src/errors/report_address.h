@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/site_paths.h"
+
 namespace trevalon::errors {
 
 // Where Send delivers reports and how long each request may take.
@@ -18,7 +20,7 @@ struct ReportSite {
 // The maker's site (SiteBaseUrl) with the error window's ten-second control.
 ReportSite DefaultReportSite();
 
-inline constexpr std::string_view kReportPath = "/products/errorreport.asp";
+inline constexpr std::string_view kReportPath = site_paths::kReportPage;
 
 // "?application=Trevalon155&errorlocation=..&errornumber=..&errordescription=..",
 // the description character for character.

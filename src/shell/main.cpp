@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "bench/stop_signals.h"
+#include "common/version.h"
 #include "shell/display_check.h"
 #include "shell/startup.h"
 #include "shell/stop_requests.h"
@@ -15,7 +16,7 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     trevalon::shell::basGeneral::SetUpApplication();
-    QApplication::setApplicationVersion(QStringLiteral(TREVALON_VERSION));
+    QApplication::setApplicationVersion(QString::fromLatin1(trevalon::kVersionText));
 
     trevalon::shell::EndProgramOnStopRequests();
     trevalon::shell::basGeneral::Main();

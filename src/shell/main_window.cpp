@@ -1,5 +1,7 @@
 #include "shell/main_window.h"
 
+#include "common/version.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -499,7 +501,7 @@ void frmDriveSpeed::mnuCopyResults_Click() {
                            : !fraMultiCopy->isHidden()          ? *copyView_
                                                                 : *singleView_;
         bench::ResultsReport report = front.Report();
-        report.version = TREVALON_VERSION;
+        report.version = kVersionText;
         report.localTime = QDateTime::currentDateTime()
                                .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
                                .toStdString();

@@ -3,12 +3,13 @@
 
 #include <string>
 
+#include "common/site_paths.h"
 #include "net/inet.h"
 
 namespace trevalon::update {
 
-inline constexpr const char* kVersionPagePath = "/products/Trevalon/version.asp";
-inline constexpr const char* kNewsPagePath = "/products/Trevalon/whatsnew.html";
+inline constexpr const char* kVersionPagePath = site_paths::kVersionPage;
+inline constexpr const char* kNewsPagePath = site_paths::kNewsPage;
 
 // Asks the site at `siteBaseUrl` (scheme and host, e.g. "http://www.mirrowin.example")
 // for the latest version through `inet`. When it names another version, tells the

@@ -2,11 +2,12 @@
 
 #include <algorithm>
 
+#include "common/version.h"
+
 namespace trevalon::update {
 
 std::string LocalVersionText() {
-    return std::to_string(TREVALON_VERSION_MAJOR) + "." + std::to_string(TREVALON_VERSION_MINOR) +
-           "." + std::to_string(TREVALON_VERSION_PATCH);
+    return kVersionText;
 }
 
 bool IsVersionAnswer(std::string_view answer) {

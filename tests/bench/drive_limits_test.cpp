@@ -12,7 +12,7 @@
 #include "bench/drive_run.h"
 #include "bench/drive_tests.h"
 #include "bench/text_file.h"
-#include "tests/bench/fakes.h"
+#include "tests/support/drive_kit.h"
 
 namespace trevalon::bench {
 namespace {

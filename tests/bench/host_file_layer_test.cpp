@@ -8,7 +8,7 @@
 
 #include "bench/file_layer.h"
 #include "bench/run_error.h"
-#include "tests/bench/fakes.h"
+#include "tests/support/drive_kit.h"
 
 namespace trevalon::bench {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "bench/drive_tests.h"
 #include "bench/formats.h"
-#include "tests/bench/fakes.h"
+#include "tests/support/drive_kit.h"
 
 namespace trevalon::bench {
 namespace {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "bench/run_error.h"
-#include "tests/bench/fakes.h"
+#include "tests/support/drive_kit.h"
 
 namespace trevalon::bench {
 namespace {

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <chrono>
 
+#include "common/site_paths.h"
 #include "errors/error_locations.h"
 #include "errors/hand_off.h"
 #include "network_isolation.h"
@@ -26,7 +27,7 @@ using namespace std::chrono_literals;
 using testsupport::SiteOptions;
 using testsupport::SiteServer;
 
-constexpr const char* kReportPath = "/products/errorreport.asp";
+constexpr const char* kReportPath = trevalon::site_paths::kReportPage;
 using Pair = std::pair<std::string, std::string>;
 
 class ErrorWindow : public ::testing::Test {

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <thread>
 
+#include "common/site_paths.h"
 #include "network_isolation.h"
 #include "site_server.h"
 
@@ -16,8 +17,8 @@ using namespace std::chrono_literals;
 using testsupport::SiteOptions;
 using testsupport::SiteServer;
 
-constexpr const char* kVersionPath = "/products/Trevalon/version.asp";
-constexpr const char* kReportPath = "/products/errorreport.asp";
+using trevalon::site_paths::kVersionPage;
+using trevalon::site_paths::kReportPage;
 
 std::string Fetch(const std::string& url, std::chrono::milliseconds timeout = 5s) {
     Inet inet(timeout);
@@ -50,27 +51,27 @@ private:
 
 TEST(OpenURL, ReturnsTheWholeBodyAsText) {
     SiteServer site({.version = "1.5.6", .news = "<p>Faster\r\ncopies</p>\n"});
-    EXPECT_EQ(Fetch(site.BaseUrl() + kVersionPath), "1.5.6");
+    EXPECT_EQ(Fetch(site.BaseUrl() + kVersionPage), "1.5.6");
     EXPECT_EQ(Fetch(site.BaseUrl() + "/products/Trevalon/whatsnew.html"), "<p>Faster\r\ncopies</p>\n");
     site.SetVersion("caf\xE9");  // a Latin-1 page
-    EXPECT_EQ(Fetch(site.BaseUrl() + kVersionPath), "caf\xC3\xA9");
+    EXPECT_EQ(Fetch(site.BaseUrl() + kVersionPage), "caf\xC3\xA9");
     site.SetVersion("");
-    EXPECT_EQ(Fetch(site.BaseUrl() + kVersionPath), "");
+    EXPECT_EQ(Fetch(site.BaseUrl() + kVersionPage), "");
 }
 
 TEST(OpenURL, KeepsTheUrlForTheNextFetch) {
     SiteServer site({.version = "1.5.5"});
     Inet inet(5s);
-    inet.URL = site.BaseUrl() + kVersionPath;
+    inet.URL = site.BaseUrl() + kVersionPage;
     EXPECT_EQ(inet.OpenURL(), "1.5.5");
     EXPECT_EQ(inet.OpenURL(), "1.5.5");
-    EXPECT_EQ(inet.URL, site.BaseUrl() + kVersionPath);
-    EXPECT_EQ(site.Hits(kVersionPath), 2);
+    EXPECT_EQ(inet.URL, site.BaseUrl() + kVersionPage);
+    EXPECT_EQ(site.Hits(kVersionPage), 2);
 }
 
 TEST(OpenURL, ErrorStatusIsAFailedFetch) {
     SiteServer site({.serveVersion = false});
-    EXPECT_THROW(Fetch(site.BaseUrl() + kVersionPath), TransferError);
+    EXPECT_THROW(Fetch(site.BaseUrl() + kVersionPage), TransferError);
     EXPECT_THROW(Fetch(site.BaseUrl() + "/no/such/page"), TransferError);
 
     OddServer odd;
@@ -130,7 +131,7 @@ TEST(OpenURL, RefusesAnswersOverOneMebibyte) {
 
 TEST(OpenURL, SendsTheAddressAsGivenSaveWhatItCannotCarry) {
     SiteServer site;
-    Fetch(site.BaseUrl() + kReportPath + "?a=1 2#3&b=%41%zz|\xC3\xA9\t&c=x=y/?");
+    Fetch(site.BaseUrl() + kReportPage + "?a=1 2#3&b=%41%zz|\xC3\xA9\t&c=x=y/?");
     const auto reports = site.Reports();
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].query, "a=1%202%233&b=%41%25zz%7C%C3%A9%09&c=x=y/?");
@@ -143,7 +144,7 @@ TEST(OpenURL, SendsTheAddressAsGivenSaveWhatItCannotCarry) {
 TEST(OpenURL, GivesUpAtItsTimeOutWhenNobodyAnswers) {
     testsupport::SilentServer silent;
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_THROW(Fetch(silent.BaseUrl() + kVersionPath, 300ms), TransferError);
+    EXPECT_THROW(Fetch(silent.BaseUrl() + kVersionPage, 300ms), TransferError);
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_GE(took, 250ms);
     EXPECT_LT(took, 5s);
@@ -152,7 +153,7 @@ TEST(OpenURL, GivesUpAtItsTimeOutWhenNobodyAnswers) {
 TEST(OpenURL, ClosedPortFailsWithoutWaitingForTheTimeOut) {
     const int port = testsupport::ClosedLoopbackPort();
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_THROW(Fetch("http://127.0.0.1:" + std::to_string(port) + kVersionPath, 20s), TransferError);
+    EXPECT_THROW(Fetch("http://127.0.0.1:" + std::to_string(port) + kVersionPage, 20s), TransferError);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
 }
 

@@ -77,4 +77,4 @@ private slots:
 };
 
 QTEST_MAIN(RunThreadTest)
-#include "test_run_thread.moc"
+#include "run_thread_test.moc"

@@ -1,4 +1,4 @@
-#include "tests/bench/fakes.h"
+#include "tests/support/drive_kit.h"
 
 #include <dirent.h>
 #include <sched.h>

@@ -288,4 +288,4 @@ private:
 };
 
 QTEST_MAIN(DriveRunsTest)
-#include "test_drive_runs.moc"
+#include "drive_runs_test.moc"

@@ -70,4 +70,4 @@ private slots:
 };
 
 QTEST_MAIN(PublishedSiteTest)
-#include "test_published_site.moc"
+#include "published_site_test.moc"

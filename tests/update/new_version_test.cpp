@@ -6,6 +6,7 @@
 #include <chrono>
 #include <functional>
 
+#include "common/site_paths.h"
 #include "site_server.h"
 #include "window_pixels.h"
 #include "update/check_for_new_version.h"
@@ -18,8 +19,8 @@ using namespace trevalon::update;
 
 namespace {
 
-constexpr const char* kVersionPage = "/products/Trevalon/version.asp";
-constexpr const char* kNewsPage = "/products/Trevalon/whatsnew.html";
+using trevalon::site_paths::kVersionPage;
+using trevalon::site_paths::kNewsPage;
 
 struct BoxSeen {
     int count = 0;
@@ -212,4 +213,4 @@ private slots:
 };
 
 QTEST_MAIN(NewVersionTest)
-#include "test_new_version.moc"
+#include "new_version_test.moc"

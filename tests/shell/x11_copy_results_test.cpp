@@ -115,4 +115,4 @@ int main(int argc, char** argv) {
     return result;
 }
 
-#include "x11_copy_results.moc"
+#include "x11_copy_results_test.moc"

@@ -204,4 +204,4 @@ private slots:
 };
 
 QTEST_MAIN(WindowLookTest)
-#include "test_window_look.moc"
+#include "window_look_test.moc"

@@ -163,4 +163,4 @@ private slots:
 };
 
 QTEST_MAIN(TestFrmAbout)
-#include "test_frm_about.moc"
+#include "frm_about_test.moc"

@@ -63,4 +63,4 @@ int main(int argc, char** argv) {
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "test_show_web_page_no_browser.moc"
+#include "show_web_page_no_browser_test.moc"

@@ -163,4 +163,4 @@ int main(int argc, char** argv) {
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "test_show_web_page.moc"
+#include "show_web_page_test.moc"

@@ -101,4 +101,4 @@ int main(int argc, char** argv) {
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "test_help_menu.moc"
+#include "help_menu_test.moc"

@@ -174,4 +174,4 @@ private slots:
 };
 
 QTEST_MAIN(WindowHintsTest)
-#include "x11_window_hints.moc"
+#include "x11_window_hints_test.moc"

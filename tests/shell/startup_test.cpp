@@ -6,6 +6,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "common/site_paths.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
 #include "site_server.h"
@@ -16,7 +17,7 @@ using namespace trevalon::shell;
 
 namespace {
 
-constexpr const char* kVersionPage = "/products/Trevalon/version.asp";
+using trevalon::site_paths::kVersionPage;
 
 // Notes, in order, each program window that is shown or raised, and answers
 // the message box after `holdMs`.
@@ -200,4 +201,4 @@ private slots:
 };
 
 QTEST_MAIN(StartupTest)
-#include "test_startup.moc"
+#include "startup_test.moc"

@@ -1,0 +1,58 @@
+# trevalon_add_test(<target> SOURCES ... [LIBS ...] [DEFINES ...] [PREFIX <folder>]
+#                   [QT] [TEST <name>] [GTEST_MAIN] [OFFSCREEN] [LABELS ...]
+#                   [TIMEOUT <s>] [DISCOVERY_TIMEOUT <s>])
+# One test program. A GoogleTest program (the default) gives one ctest per
+# case, named <prefix>.<Suite>.<Case>; a Qt Test program (QT) is one ctest,
+# named TEST or <prefix>.<target>, run offscreen.
+function(trevalon_add_test target)
+  cmake_parse_arguments(arg "QT;GTEST_MAIN;OFFSCREEN"
+                        "PREFIX;TEST;TIMEOUT;DISCOVERY_TIMEOUT" "SOURCES;LIBS;LABELS;DEFINES"
+                        ${ARGN})
+  if(arg_UNPARSED_ARGUMENTS)
+    message(FATAL_ERROR "trevalon_add_test(${target}): unknown ${arg_UNPARSED_ARGUMENTS}")
+  endif()
+  add_executable(${target} ${arg_SOURCES})
+  target_link_libraries(${target} PRIVATE ${arg_LIBS})
+  if(arg_DEFINES)
+    target_compile_definitions(${target} PRIVATE ${arg_DEFINES})
+  endif()
+  set(props)
+  if(arg_TIMEOUT)
+    list(APPEND props TIMEOUT ${arg_TIMEOUT})
+  endif()
+  if(arg_LABELS)
+    list(APPEND props LABELS "${arg_LABELS}")
+  endif()
+  if(arg_QT OR arg_OFFSCREEN)
+    list(APPEND props ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+  endif()
+
+  if(arg_QT)
+    target_link_libraries(${target} PRIVATE Qt6::Test)
+    if(NOT arg_TEST)
+      set(arg_TEST ${arg_PREFIX}.${target})
+    endif()
+    add_test(NAME ${arg_TEST} COMMAND ${target})
+    if(props)
+      set_tests_properties(${arg_TEST} PROPERTIES ${props})
+    endif()
+    return()
+  endif()
+
+  if(arg_GTEST_MAIN)
+    target_link_libraries(${target} PRIVATE GTest::gtest_main)
+  else()
+    target_link_libraries(${target} PRIVATE GTest::gtest)
+  endif()
+  if(NOT arg_OFFSCREEN)
+    set_target_properties(${target} PROPERTIES AUTOMOC OFF)
+  endif()
+  if(NOT arg_DISCOVERY_TIMEOUT)
+    set(arg_DISCOVERY_TIMEOUT 60)
+  endif()
+  if(props)
+    set(props PROPERTIES ${props})
+  endif()
+  gtest_discover_tests(${target} TEST_PREFIX "${arg_PREFIX}."
+                       DISCOVERY_TIMEOUT ${arg_DISCOVERY_TIMEOUT} ${props})
+endfunction()

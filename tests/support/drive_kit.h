@@ -1,0 +1,181 @@
+// Stand-ins for the window, the clock and the file layer, plus real
+// directories and private mounts for real faults.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "bench/clock.h"
+#include "bench/file_layer.h"
+#include "bench/view_operations.h"
+
+namespace trevalon::bench::testing {
+
+// Records every view call, in order, as one line of text.
+class RecordingView final : public ViewOperations {
+public:
+    explicit RecordingView(std::vector<std::string> entries = {}) : entries(std::move(entries)) {}
+
+    void SetStatusText(const std::string& text) override;
+    void SetResultText(int index, const std::string& text) override;
+    void SetBarWidth(int index, float twips) override;
+    std::string GetDriveEntry(int list) override;
+    std::optional<std::uint64_t> GetDriveVolume(int list) override {
+        const auto found = volumes.find(list);
+        if (found == volumes.end()) return std::nullopt;
+        return found->second;
+    }
+    bool YieldToWindow() override;
+    void ShowDriveMessage(const std::string& text) override;
+    void HandOffError(std::int32_t number, std::int32_t location,
+                      const std::string& description) override;
+    void SetTestButtonEnabled(bool enabled) override;
+    NumberSeparators GetNumberSeparators() override { return separators; }
+    void RecordResult(const ResultRecord& record) override { records.push_back(record); }
+    void RecordDrive(int list, const std::string& root) override { drives[list] = root; }
+
+    std::vector<std::string> entries;
+    // The file system each list was filled for; unknown where missing.
+    std::map<int, std::uint64_t> volumes;
+    NumberSeparators separators;
+    // Yield number (counting from 1) at which the program starts closing.
+    std::optional<int> closeAtYield;
+    // Runs inside each yield, before it returns.
+    std::function<void(int yield)> onYield;
+
+    std::vector<std::string> calls;  // every call, in order
+    std::vector<std::string> statuses;
+    std::vector<std::string> messages;
+    std::map<int, std::string> results;
+    std::map<int, float> bars;
+    std::map<int, std::vector<float>> barHistory;
+    struct HandOff {
+        std::int32_t number;
+        std::int32_t location;
+        std::string description;
+    };
+    std::vector<HandOff> handOffs;
+    std::vector<bool> buttonStates;
+    std::vector<ResultRecord> records;
+    std::map<int, std::string> drives;
+    int yields = 0;
+    // Calls made after the yield that said the program is closing.
+    int callsAfterClosing = 0;
+
+private:
+    void Record(const std::string& call);
+    bool closing_ = false;
+};
+
+// Readings from a script, then a fixed step from the last one.
+class ScriptedClock final : public Clock {
+public:
+    explicit ScriptedClock(std::vector<double> script, double step = 0.0, double tick = 1e-9)
+        : script_(std::move(script)), step_(step), tick_(tick) {}
+    double Now() override;
+    double Tick() override { return tick_; }
+    int readings() const { return readings_; }
+
+private:
+    std::vector<double> script_;
+    double step_;
+    double tick_;
+    double last_ = 0.0;
+    int readings_ = 0;
+};
+
+// What a file layer call is doing, for injecting a failure at it.
+enum class FileCall { kOpenWrite, kOpenRead, kWrite, kRead, kClose, kCopy, kDelete };
+
+// The host's layer, with one host error (errno value) injected at the nth
+// call of one kind.
+class FailingFileLayer final : public FileLayer {
+public:
+    FailingFileLayer(FileCall call, int errorCode, int nth = 1)
+        : call_(call), errorCode_(errorCode), nth_(nth) {}
+    // Fails only calls on paths containing this text, when set.
+    std::string onlyPathsWith;
+
+    std::unique_ptr<RawFile> OpenForWriting(const std::string& path) override;
+    std::unique_ptr<RawFile> OpenForReading(const std::string& path) override;
+    bool IsNormalFile(const std::string& path) override;
+    void CopyFile(const std::string& from, const std::string& to) override;
+    void DeleteFile(const std::string& path) override;
+    std::optional<std::uint64_t> VolumeOf(const std::string& directory) override {
+        if (volume) return volume;
+        return HostFileLayer().VolumeOf(directory);
+    }
+    std::optional<DriveSpace> SpaceOf(const std::string& directory) override {
+        if (space) return space;
+        return HostFileLayer().SpaceOf(directory);
+    }
+    // What VolumeOf and SpaceOf answer instead of the host, when set.
+    std::optional<std::uint64_t> volume;
+    std::optional<DriveSpace> space;
+
+    void Check(FileCall call, const std::string& path);
+    bool fired() const { return fired_; }
+
+private:
+    FileCall call_;
+    int errorCode_;
+    int nth_;
+    int seen_ = 0;
+    bool fired_ = false;
+};
+
+// A fresh directory under /tmp, removed with everything in it.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+    std::string Sub(const std::string& name) const;  // made on demand
+    // Names of the entries of the directory (or of a subdirectory).
+    std::vector<std::string> Entries(const std::string& sub = "") const;
+
+private:
+    std::string path_;
+};
+
+void WriteFile(const std::string& path, const std::string& content);
+std::string ReadFile(const std::string& path);
+bool Exists(const std::string& path);
+
+// Moves this test process into a private mount namespace (once); false, with
+// the reason, where the host does not allow it.
+bool EnterPrivateMounts(std::string& why);
+// Mounts a tmpfs on dir with the options ("size=64k", "ro"); raises on failure.
+void MountTmpfs(const std::string& dir, const std::string& options);
+
+// Skips the test unless a private mount namespace is available.
+#define TREVALON_REQUIRE_PRIVATE_MOUNTS()                                                  \
+    do {                                                                                  \
+        std::string why_;                                                                 \
+        if (!::trevalon::bench::testing::EnterPrivateMounts(why_)) {                       \
+            GTEST_SKIP() << "needs a private mount namespace (root, unshare): " << why_;  \
+        }                                                                                 \
+    } while (false)
+
+// The drive messages as the user reads them, written out once here so that a
+// changed word in the code shows up as a failing test.
+inline std::string UnableToAccess(const std::string& root) {
+    return "I am unable to access " + root +
+           ", please ensure that the drive has a writable disk inserted.";
+}
+inline std::string DriveFull(const std::string& root) {
+    return "I am unable to access " + root +
+           ", the drive is reporting that it is full.  Please ensure the drive has at least 10 "
+           "MB of space.";
+}
+inline const std::string kReadOnlyMessage =
+    "The drive you are trying to test is read only, this program needs to be able to write a "
+    "file to the drive in order to test it's speed.";
+
+}  // namespace trevalon::bench::testing
