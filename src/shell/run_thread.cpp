@@ -45,6 +45,12 @@ std::string WindowThreadView::GetDriveEntry(int list) {
     return entry;
 }
 
+std::optional<std::uint64_t> WindowThreadView::GetDriveVolume(int list) {
+    std::optional<std::uint64_t> volume;
+    OnWindowThread([&] { volume = view_.GetDriveVolume(list); });
+    return volume;
+}
+
 bool WindowThreadView::YieldToWindow() {
     bool goOn = false;
     OnWindowThread([&] { goOn = view_.YieldToWindow(); });
@@ -68,6 +74,14 @@ bench::NumberSeparators WindowThreadView::GetNumberSeparators() {
     bench::NumberSeparators separators;
     OnWindowThread([&] { separators = view_.GetNumberSeparators(); });
     return separators;
+}
+
+void WindowThreadView::RecordResult(const bench::ResultRecord& record) {
+    OnWindowThread([&] { view_.RecordResult(record); });
+}
+
+void WindowThreadView::RecordDrive(int list, const std::string& root) {
+    OnWindowThread([&] { view_.RecordDrive(list, root); });
 }
 
 std::exception_ptr RunOffWindowThread(QObject& context, const std::function<void()>& run) {

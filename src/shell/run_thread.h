@@ -22,12 +22,15 @@ public:
     void SetResultText(int index, const std::string& text) override;
     void SetBarWidth(int index, float twips) override;
     std::string GetDriveEntry(int list) override;
+    std::optional<std::uint64_t> GetDriveVolume(int list) override;
     [[nodiscard]] bool YieldToWindow() override;
     void ShowDriveMessage(const std::string& text) override;
     void HandOffError(std::int32_t number, std::int32_t location,
                       const std::string& description) override;
     void SetTestButtonEnabled(bool enabled) override;
     bench::NumberSeparators GetNumberSeparators() override;
+    void RecordResult(const bench::ResultRecord& record) override;
+    void RecordDrive(int list, const std::string& root) override;
 
 private:
     void OnWindowThread(const std::function<void()>& operation);

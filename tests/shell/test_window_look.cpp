@@ -27,7 +27,7 @@ namespace {
 
 const QString kLongEntry = QStringLiteral(
     "/media/someone/a-removable-drive-with-a-long-name [WD Elements 25A2 Portable USB 3.0]");
-DriveEntries Entries() { return {{"/ [vda]", kLongEntry}, 0}; }
+DriveEntries Entries() { return {{"/ [vda]", kLongEntry}, 0, {}}; }
 
 // Why each text of `window` does not fit its place, one line per fault.
 QStringList FitFaults(QWidget& window) {
@@ -100,6 +100,7 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         for (DriveList* list : {window.Drive1, window.drvCompare[3], window.drvCopy[0]}) {
+            list->SetSource(Entries);  // opening reads the drives again
             QCOMPARE(list->toolTip(), QStringLiteral("/ [vda]"));
             list->setCurrentIndex(1);
             QCOMPARE(list->toolTip(), kLongEntry);

@@ -101,7 +101,7 @@ private slots:
 
     void aboutBoxHasNoTaskBarEntryAndNoIcon() {
         // Opened from the main window, as its help menu does.
-        frmDriveSpeed window({{"/ [vda]"}, 0});
+        frmDriveSpeed window({{"/ [vda]"}, 0, {}});
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         frmAbout* box = frmAbout::ShowOrRaise();
@@ -143,7 +143,7 @@ private slots:
     }
 
     void mainWindowKeepsItsTaskBarEntry() {
-        frmDriveSpeed window({{"/ [vda]"}, 0});
+        frmDriveSpeed window({{"/ [vda]"}, 0, {}});
         window.show();
         QTRY_VERIFY(Listed(&window));
         QVERIFY(!Holds(Property(Id(&window), "_NET_WM_STATE"), "_NET_WM_STATE_SKIP_TASKBAR"));
