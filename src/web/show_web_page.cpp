@@ -38,7 +38,7 @@
 
 #include "errors/error_locations.h"
 #include "errors/hand_off.h"
-#include "shell/artwork.h"
+#include "look/artwork.h"
 #include "web/web_page_opener.h"
 
 namespace trevalon::web {
@@ -148,7 +148,7 @@ private:
 void ShowExclamation(const char* title, const char* text) {
     QMessageBox box(QMessageBox::Warning, QString::fromUtf8(title), QString::fromUtf8(text),
                     QMessageBox::Ok);
-    box.setWindowIcon(shell::ProgramIcon());
+    box.setWindowIcon(look::ProgramIcon());
     box.exec();
 }
 
