@@ -5,8 +5,9 @@
 #include <QPainter>
 #include <optional>
 
-#include "errors/classic_ui.h"
-#include "shell/artwork.h"
+#include "look/classic_font.h"
+#include "look/artwork.h"
+#include "look/twips.h"
 #include "errors/error_locations.h"
 #include "errors/hand_off.h"
 #include "errors/report_address.h"
@@ -17,7 +18,7 @@ namespace {
 
 // 4875 x 4215 twips inside a one-pixel border.
 constexpr int kBorder = 1;
-const QSize kClientSize{TwipsToPixels(4875), TwipsToPixels(4215)};
+const QSize kClientSize{look::Px(4875), look::Px(4215)};
 const QColor kBackground(232, 232, 232);
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QRect& twipsRect, const QString& text,
@@ -25,7 +26,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QRect& twipsRect, con
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setGeometry(twipsRect.translated(kBorder, kBorder));
-    label->setFont(ClassicUiFont(true));
+    label->setFont(look::ClassicUiFont(true));
     label->setWordWrap(wrap);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setTextFormat(Qt::PlainText);
@@ -40,7 +41,7 @@ frmErrors::frmErrors(ReportSite site)
       reportBase_(std::move(site.baseUrl)) {
     setObjectName(QStringLiteral("frmErrors"));
     setWindowTitle(QStringLiteral("Trevalon"));  // for the task bar only; no title bar shows it
-    setWindowIcon(shell::ProgramIcon());
+    setWindowIcon(look::ProgramIcon());
     setFixedSize(kClientSize + QSize(2 * kBorder, 2 * kBorder));
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -48,32 +49,32 @@ frmErrors::frmErrors(ReportSite site)
     pal.setColor(QPalette::WindowText, Qt::black);
     setPalette(pal);
 
-    pictHeaderBar = new HeaderStrip(QStringLiteral("An Error Has Occured"), this);
+    pictHeaderBar = new look::HeaderStrip(QStringLiteral("An Error Has Occured"), this);
     pictHeaderBar->setObjectName(QStringLiteral("pictHeaderBar"));
     // 10500 twips wide: wider than the window, so the window cuts it off.
-    pictHeaderBar->setGeometry(TwipsRect(0, 0, 10500, 405).translated(kBorder, kBorder));
+    pictHeaderBar->setGeometry(look::TwipsRect(0, 0, 10500, 405).translated(kBorder, kBorder));
 
     Label1 = MakeLabel(
-        this, "Label1", TwipsRect(60, 450, 4755, 1485),
+        this, "Label1", look::TwipsRect(60, 450, 4755, 1485),
         QStringLiteral(
             "We regret that an unexpected error has occured in our software.  This error has been "
             "captured and we would appreciate it if you could transfer this error to us so that we "
             "may investigate.  We respect your privacy and only the limited information you see "
             "below will be transfered to us.  Thank you for helping us make this a better product."),
         true);
-    lblErrorLocation = MakeLabel(this, "lblErrorLocation", TwipsRect(60, 2010, 4755, 255),
+    lblErrorLocation = MakeLabel(this, "lblErrorLocation", look::TwipsRect(60, 2010, 4755, 255),
                                  QStringLiteral("Error Location:"), false);
-    lblErrorNumber = MakeLabel(this, "lblErrorNumber", TwipsRect(60, 2370, 4755, 255),
+    lblErrorNumber = MakeLabel(this, "lblErrorNumber", look::TwipsRect(60, 2370, 4755, 255),
                                QStringLiteral("Error Number:"), false);
-    lblErrorDescription = MakeLabel(this, "lblErrorDescription", TwipsRect(60, 2730, 4755, 945),
+    lblErrorDescription = MakeLabel(this, "lblErrorDescription", look::TwipsRect(60, 2730, 4755, 945),
                                     QStringLiteral("Error Description:"), true);
 
-    cmdSendError = new PictureButton(QStringLiteral("Send Report"), this);
+    cmdSendError = new look::PictureButton(QStringLiteral("Send Report"), this);
     cmdSendError->setObjectName(QStringLiteral("cmdSendError"));
-    cmdSendError->setGeometry(TwipsRect(90, 3780, 1665, 345).translated(kBorder, kBorder));
-    cmdCancel = new PictureButton(QStringLiteral("Cancel"), this);
+    cmdSendError->setGeometry(look::TwipsRect(90, 3780, 1665, 345).translated(kBorder, kBorder));
+    cmdCancel = new look::PictureButton(QStringLiteral("Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setGeometry(TwipsRect(3120, 3780, 1665, 345).translated(kBorder, kBorder));
+    cmdCancel->setGeometry(look::TwipsRect(3120, 3780, 1665, 345).translated(kBorder, kBorder));
 
     connect(cmdSendError, &QAbstractButton::clicked, this, [this] { cmdSendError_Click(); });
     connect(cmdCancel, &QAbstractButton::clicked, this, [this] { cmdCancel_Click(); });

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "errors/artwork.h"
+#include "look/header_and_button.h"
 #include "errors/report_address.h"
 #include "net/inet.h"
 
@@ -23,13 +23,13 @@ public:
     std::int32_t ErrorLocation = 0;
     std::string ErrorDescription;
 
-    HeaderStrip* pictHeaderBar;
+    look::HeaderStrip* pictHeaderBar;
     QLabel* Label1;
     QLabel* lblErrorLocation;
     QLabel* lblErrorNumber;
     QLabel* lblErrorDescription;
-    PictureButton* cmdSendError;
-    PictureButton* cmdCancel;
+    look::PictureButton* cmdSendError;
+    look::PictureButton* cmdCancel;
     net::Inet Inet1;
 
     void SetReportSite(const ReportSite& site);

@@ -5,8 +5,8 @@
 #include <QString>
 
 #include "net/site_address.h"
-#include "errors/classic_ui.h"
-#include "shell/twips.h"
+#include "look/classic_font.h"
+#include "look/twips.h"
 #include "shell/window_hints.h"
 
 namespace trevalon::shell {
@@ -38,7 +38,7 @@ QLabel* Wrapped(QWidget* parent, const char* name, int left, int top, int width,
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setGeometry(TwipsRect(left, top, width, height));
+    label->setGeometry(look::TwipsRect(left, top, width, height));
     return label;
 }
 
@@ -48,9 +48,9 @@ QLabel* Line(QWidget* parent, const char* name, int left, int top, const QString
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setTextFormat(Qt::PlainText);
-    if (bold) label->setFont(trevalon::errors::ClassicUiFont(8.25, true));
-    label->move(Px(left), Px(top));
-    label->resize(label->sizeHint().width(), Px(195));
+    if (bold) label->setFont(look::ClassicUiFont(8.25, true));
+    label->move(look::Px(left), look::Px(top));
+    label->resize(label->sizeHint().width(), look::Px(195));
     return label;
 }
 
@@ -64,8 +64,8 @@ frmAbout::frmAbout(QWidget* parent)
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About Trevalon"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFont(trevalon::errors::ClassicUiFont(8.25));
-    setFixedSize(Px(6300), Px(4395));
+    setFont(look::ClassicUiFont(8.25));
+    setFixedSize(look::Px(6300), look::Px(4395));
 
     Label1 = Wrapped(this, "Label1", 60, 60, 6165, 915,
                      QStringLiteral(

@@ -4,7 +4,7 @@
 #include <QString>
 #include <cstdio>
 
-#include "shell/artwork.h"
+#include "look/artwork.h"
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     for (int i = 2; i < argc; ++i) {
         const int size = QString::fromLocal8Bit(argv[i]).toInt();
         const QString file = directory + QStringLiteral("/trevalon-%1.png").arg(size);
-        if (size <= 0 || !trevalon::shell::DrawIconImage(size).save(file)) {
+        if (size <= 0 || !trevalon::look::DrawIconImage(size).save(file)) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
             return 1;
         }

@@ -8,11 +8,11 @@
 
 #include "errors/error_locations.h"
 #include "net/site_address.h"
-#include "shell/artwork.h"
+#include "look/artwork.h"
 #include "shell/error_trap.h"
-#include "errors/classic_ui.h"
+#include "look/classic_font.h"
 #include "shell/main_window.h"
-#include "shell/twips.h"
+#include "look/twips.h"
 #include "update/check_for_new_version.h"
 #include "update/frmNewRelease.h"
 
@@ -48,10 +48,10 @@ frmSplash::frmSplash()
       Inet1(std::chrono::seconds(60)),
       SiteBaseUrl(net::SiteBaseUrl()),
       VersionCheck(TREVALON_VERSION_CHECK != 0),
-      artwork_(DrawSplashArtwork()) {
+      artwork_(look::DrawSplashArtwork()) {
     setObjectName(QStringLiteral("frmSplash"));
-    setFixedSize(Px(6750), Px(3750));
-    setWindowIcon(ProgramIcon());
+    setFixedSize(look::Px(6750), look::Px(3750));
+    setWindowIcon(look::ProgramIcon());
     setAutoFillBackground(true);
     QPalette back = palette();
     back.setColor(QPalette::Window, QColor(232, 232, 232));
@@ -59,10 +59,10 @@ frmSplash::frmSplash()
 
     lblStatus = new QLabel(QStringLiteral("Loading..."), this);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
-    lblStatus->setGeometry(TwipsRect(150, 3360, 6435, 255));
+    lblStatus->setGeometry(look::TwipsRect(150, 3360, 6435, 255));
     lblStatus->setAlignment(Qt::AlignCenter);
     lblStatus->setTextFormat(Qt::PlainText);
-    lblStatus->setFont(trevalon::errors::ClassicUiFont(8.25, true));
+    lblStatus->setFont(look::ClassicUiFont(8.25, true));
 
     tmrInitializeApp = new QTimer(this);
     tmrInitializeApp->setObjectName(QStringLiteral("tmrInitializeApp"));

@@ -4,7 +4,7 @@
 #include <QString>
 
 #include "net/site_address.h"
-#include "shell/artwork.h"
+#include "look/artwork.h"
 #include "update/frmNewRelease.h"
 #include "update/version_answer.h"
 
@@ -39,7 +39,7 @@ void CheckForNewVersion(net::Inet& inet, const std::string& siteBaseUrl) {
                             QString::fromStdString(NewVersionMessageText(siteBaseUrl)),
                             QMessageBox::Ok);
         message.setObjectName(QStringLiteral("msgNewVersionAvailable"));
-        message.setWindowIcon(shell::ProgramIcon());
+        message.setWindowIcon(look::ProgramIcon());
         message.exec();
     } catch (...) {
     }

@@ -8,7 +8,8 @@
 
 #include "errors/error_locations.h"
 #include "errors/hand_off.h"
-#include "shell/artwork.h"
+#include "look/artwork.h"
+#include "look/twips.h"
 
 namespace trevalon::update {
 
@@ -16,21 +17,21 @@ namespace {
 
 frmNewRelease* loaded = nullptr;
 
-constexpr int Px(int twips) { return twips / 15; }
+using look::Px;
 
 }  // namespace
 
 frmNewRelease::frmNewRelease(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("frmNewRelease"));
-    setWindowIcon(shell::ProgramIcon());
+    setWindowIcon(look::ProgramIcon());
     setFixedSize(Px(7635), Px(5190));
     setAutoFillBackground(true);
     QPalette back = palette();
     back.setColor(QPalette::Window, QColor(232, 232, 232));
     setPalette(back);
 
-    pictHeaderBar = new errors::HeaderStrip(QStringLiteral("New Version Available"), this);
+    pictHeaderBar = new look::HeaderStrip(QStringLiteral("New Version Available"), this);
     pictHeaderBar->setObjectName(QStringLiteral("pictHeaderBar"));
     pictHeaderBar->setGeometry(0, 0, Px(10500), Px(405));
     pictHeaderBar->setToolTip(QStringLiteral("Click here and drag to move this window"));
@@ -42,7 +43,7 @@ frmNewRelease::frmNewRelease(QWidget* parent)
     txtNewVersion->setReadOnly(true);
     txtNewVersion->setToolTip(QStringLiteral("The latest version news."));
 
-    cmd1 = new errors::PictureButton(QStringLiteral("Cancel"), this);
+    cmd1 = new look::PictureButton(QStringLiteral("Cancel"), this);
     cmd1->setObjectName(QStringLiteral("cmd1"));
     cmd1->setGeometry(Px(2940), Px(4740), Px(1665), Px(345));
     cmd1->setToolTip(QStringLiteral("Click here to close this message"));

@@ -4,7 +4,7 @@
 #include <QPlainTextEdit>
 #include <QWidget>
 
-#include "errors/artwork.h"
+#include "look/header_and_button.h"
 
 namespace trevalon::update {
 
@@ -13,9 +13,9 @@ class frmNewRelease : public QWidget {
 public:
     explicit frmNewRelease(QWidget* parent = nullptr);
 
-    errors::HeaderStrip* pictHeaderBar;  // a drag on it moves the window
+    look::HeaderStrip* pictHeaderBar;  // a drag on it moves the window
     QPlainTextEdit* txtNewVersion;
-    errors::PictureButton* cmd1;
+    look::PictureButton* cmd1;
 
 public slots:
     void cmd1_Click();

@@ -39,7 +39,7 @@
 #include "common/error_locations.h"
 #include "common/run_error.h"
 #include "errors/hand_off.h"
-#include "shell/artwork.h"
+#include "look/artwork.h"
 #include "web/web_page_opener.h"
 
 namespace trevalon::web {
@@ -134,7 +134,7 @@ private:
 void ShowExclamation(const char* title, const char* text) {
     QMessageBox box(QMessageBox::Warning, QString::fromUtf8(title), QString::fromUtf8(text),
                     QMessageBox::Ok);
-    box.setWindowIcon(shell::ProgramIcon());
+    box.setWindowIcon(look::ProgramIcon());
     box.exec();
 }
 

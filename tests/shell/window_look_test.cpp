@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <map>
 
-#include "errors/classic_ui.h"
+#include "look/classic_font.h"
 #include "errors/frm_errors.h"
 #include "shell/display_check.h"
 #include "shell/frmAbout.h"
@@ -100,6 +100,7 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         for (DriveList* list : {window.Drive1, window.drvCompare[3], window.drvCopy[0]}) {
+            list->SetSource(Entries);  // opening reads the drives again
             QCOMPARE(list->toolTip(), QStringLiteral("/ [vda]"));
             list->SetSource(Entries);  // the list is read again as it opens
             list->setCurrentIndex(1);
@@ -123,10 +124,10 @@ private slots:
         QCOMPARE(QFontDatabase::hasFamily(QStringLiteral("Liberation Sans")), !hidden);
         frmDriveSpeed window(Entries());
         if (hidden) {
-            QVERIFY(trevalon::errors::ClassicUiScalePercent() < 100);
+            QVERIFY(trevalon::look::ClassicUiScalePercent() < 100);
             QCOMPARE(QFontInfo(window.lblStatus->font()).family(), QStringLiteral("DejaVu Sans"));
         } else {
-            QCOMPARE(trevalon::errors::ClassicUiScalePercent(), 100);
+            QCOMPARE(trevalon::look::ClassicUiScalePercent(), 100);
         }
         for (QWidget* panel : {static_cast<QWidget*>(window.fraStandardSingleDrive),
                                static_cast<QWidget*>(window.fraDriveSpeedComparison),

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "errors/frm_errors.h"
-#include "shell/artwork.h"
+#include "look/artwork.h"
 #include "shell/frmAbout.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
@@ -73,7 +73,7 @@ bool Listed(QWidget* window) {
 // empty property is not what to look for.
 bool ShowsProgramIcon(QWidget* window) {
     const std::vector<std::uint32_t> icons = Property(Id(window), "_NET_WM_ICON");
-    const QImage own = DrawIconImage(16).convertToFormat(QImage::Format_ARGB32);
+    const QImage own = trevalon::look::DrawIconImage(16).convertToFormat(QImage::Format_ARGB32);
     const auto* ownPixels = reinterpret_cast<const std::uint32_t*>(own.constBits());
     for (std::size_t at = 0; at + 2 <= icons.size(); at += 2 + std::size_t{icons[at]} * icons[at + 1]) {
         const std::size_t count = std::size_t{icons[at]} * icons[at + 1];

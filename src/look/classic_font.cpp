@@ -1,4 +1,4 @@
-#include "errors/classic_ui.h"
+#include "look/classic_font.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -7,11 +7,7 @@
 #include <array>
 #include <climits>
 
-namespace trevalon::errors {
-
-QRect TwipsRect(int left, int top, int width, int height) {
-    return {TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height)};
-}
+namespace trevalon::look {
 
 namespace {
 
@@ -113,4 +109,4 @@ QFont ClassicUiFont(qreal points, bool bold) {
     return Sized(ScaledPixels(points, ClassicUiScalePercent()), bold);
 }
 
-}  // namespace trevalon::errors
+}  // namespace trevalon::look

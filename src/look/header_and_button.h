@@ -9,7 +9,7 @@
 
 class QPainter;
 
-namespace trevalon::errors {
+namespace trevalon::look {
 
 inline constexpr QSize kHeaderImageSize{700, 28};
 inline constexpr QSize kButtonImageSize{111, 23};
@@ -49,4 +49,4 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
-}  // namespace trevalon::errors
+}  // namespace trevalon::look

@@ -1,14 +1,9 @@
-// The look the program's windows share: twips and the dialog font.
+// The dialog font the program's windows share.
 #pragma once
 
 #include <QFont>
-#include <QRect>
 
-namespace trevalon::errors {
-
-// 15 twips make one device-independent pixel (1440 to the inch at 96 dpi).
-constexpr int TwipsToPixels(int twips) { return twips / 15; }
-QRect TwipsRect(int left, int top, int width, int height);
+namespace trevalon::look {
 
 // "MS Sans Serif" where it exists, else its metric twin Liberation Sans, else
 // the system's sans serif; sized in pixels at 96 dpi, like the layout, so that
@@ -20,4 +15,4 @@ int ClassicUiScalePercent();
 // The dialog font, 8.25 pt.
 inline QFont ClassicUiFont(bool bold) { return ClassicUiFont(8.25, bold); }
 
-}  // namespace trevalon::errors
+}  // namespace trevalon::look

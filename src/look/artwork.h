@@ -4,7 +4,7 @@
 #include <QIcon>
 #include <QImage>
 
-namespace trevalon::shell {
+namespace trevalon::look {
 
 // The file-and-disc icon, `size` pixels square. Small sizes keep to the
 // sixteen colours of the classic palette and to whole pixels.
@@ -15,4 +15,4 @@ QIcon ProgramIcon();
 // band, and below it the icon beside the product's name, on light grey.
 QImage DrawSplashArtwork();
 
-}  // namespace trevalon::shell
+}  // namespace trevalon::look

@@ -1,4 +1,4 @@
-#include "shell/artwork.h"
+#include "look/artwork.h"
 
 #include <QFont>
 #include <QLinearGradient>
@@ -6,7 +6,7 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 
-namespace trevalon::shell {
+namespace trevalon::look {
 
 namespace {
 
@@ -179,4 +179,4 @@ QImage DrawSplashArtwork() {
     return image;
 }
 
-}  // namespace trevalon::shell
+}  // namespace trevalon::look

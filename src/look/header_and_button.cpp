@@ -1,13 +1,13 @@
-#include "errors/artwork.h"
+#include "look/header_and_button.h"
 
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 
-#include "errors/classic_ui.h"
+#include "look/classic_font.h"
 
-namespace trevalon::errors {
+namespace trevalon::look {
 
 void DrawHeaderImage(QPainter& painter, const QRect& area, const QString& words) {
     painter.save();
@@ -104,4 +104,4 @@ void PictureButton::paintEvent(QPaintEvent*) {
     }
 }
 
-}  // namespace trevalon::errors
+}  // namespace trevalon::look
