@@ -58,7 +58,7 @@ void RunDriveComparison(ViewOperations& view, const TestEnvironment& environment
                 const std::string scratch = root + std::string(kScratchFileName);
 
                 view.RecordDrive(k, root);
-                view.SetStatusText("Testing Drive: " + root);
+                view.SetStatusText(run.DriveStatus("Testing Drive: ", root));
                 run.Yield();
                 run.RequireListedVolume(k, root);
                 run.RequireRoom(root, kShortLineFilesBytes);
@@ -70,7 +70,7 @@ void RunDriveComparison(ViewOperations& view, const TestEnvironment& environment
 
                 if (written.lines < kRefillThreshold) run.WriteLines(scratch, fillLine, kRefillLines);
 
-                const double start = run.Now();
+                const double start = run.StartReadStep(scratch);
                 const std::int64_t read = run.ReadLines(scratch);
                 const double end = run.Now();
                 run.ShowReadBackSpeed(2 * k + 1, read, start, end);

@@ -42,7 +42,7 @@ void RunSingleDriveCheck(ViewOperations& view, const TestEnvironment& environmen
         const std::string second = root + std::string(kSecondScratchFileName);
 
         view.RecordDrive(0, root);
-        view.SetStatusText("Testing Drive: " + root);
+        view.SetStatusText(run.DriveStatus("Testing Drive: ", root));
         marker = 2;
         run.Yield();
         run.RequireListedVolume(0, root);
@@ -55,14 +55,14 @@ void RunSingleDriveCheck(ViewOperations& view, const TestEnvironment& environmen
             run.Wrote(first);
             marker = 3;
             for (std::int64_t i = 0; i < kSmallFileLines; ++i) writer.WriteLine(kShortLine);
-            writer.Close();
+            run.FinishWrite(writer);
         }
         run.ShowTime(0, kSmallFileScale, start);
         run.Yield();
 
         marker = 4;
         run.Yield();
-        start = run.Now();
+        start = run.StartReadStep(first);
         run.ReadLines(first);
         marker = 5;
         run.ShowTime(1, kSmallFileScale, start);
@@ -76,7 +76,7 @@ void RunSingleDriveCheck(ViewOperations& view, const TestEnvironment& environmen
         run.Yield();
         run.Yield();
 
-        start = run.Now();
+        start = run.StartReadStep(first);
         run.ReadLines(first);
         marker = 7;
         run.ShowTime(3, kLargeFileScale, start);
@@ -92,7 +92,7 @@ void RunSingleDriveCheck(ViewOperations& view, const TestEnvironment& environmen
         run.Yield();
         run.Yield();
 
-        start = run.Now();
+        start = run.StartReadStep(first);
         const std::int64_t read = run.ReadLines(first, [&] { marker = 10; });
         const double end = run.Now();
         run.ShowReadBackSpeed(5, read, start, end);
@@ -110,7 +110,7 @@ void RunSingleDriveCheck(ViewOperations& view, const TestEnvironment& environmen
         run.Yield();
 
         marker = 12;
-        start = run.Now();
+        start = run.StartReadStep(first);
         run.CopyFile(first, second);
         run.Wrote(second);
         run.ShowTime(6, kCopyScale, start);
@@ -120,6 +120,7 @@ void RunSingleDriveCheck(ViewOperations& view, const TestEnvironment& environmen
         start = run.Now();
         run.Delete(first);
         run.Delete(second);
+        run.FinishDeleteStep(root);
         run.ShowTime(8, kLookupDeleteScale, start);
         run.Yield();
 

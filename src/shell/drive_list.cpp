@@ -115,16 +115,6 @@ DriveList::DriveList(QWidget* parent) : QComboBox(parent) {
     connect(this, &QComboBox::currentTextChanged, this, &QWidget::setToolTip);
 }
 
-void DriveList::showPopup() {
-    int widest = 0;
-    for (int i = 0; i < count(); ++i) {
-        widest = std::max(widest, view()->fontMetrics().horizontalAdvance(itemText(i)));
-    }
-    const int margins = 2 * view()->frameWidth() + view()->verticalScrollBar()->sizeHint().width() + 16;
-    view()->setMinimumWidth(std::max(width(), widest + margins));
-    QComboBox::showPopup();
-}
-
 void DriveList::SetEntries(const DriveEntries& drives) {
     clear();
     for (qsizetype i = 0; i < drives.entries.size(); ++i) {
@@ -160,6 +150,13 @@ void DriveList::showPopup() {
             break;
         }
     }
+    // Whole entries: the list is as wide as its widest entry.
+    int widest = 0;
+    for (int i = 0; i < count(); ++i) {
+        widest = std::max(widest, view()->fontMetrics().horizontalAdvance(itemText(i)));
+    }
+    const int margins = 2 * view()->frameWidth() + view()->verticalScrollBar()->sizeHint().width() + 16;
+    view()->setMinimumWidth(std::max(width(), widest + margins));
     QComboBox::showPopup();
 }
 

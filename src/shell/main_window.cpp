@@ -239,6 +239,11 @@ void frmDriveSpeed::BuildMenus() {
         addCommand(mnuCheckDrives, "mnuSingleDriveDetailedCheck", "&Single Drive Detailed Check",
                    QKeySequence(QStringLiteral("Ctrl+S")),
                    &frmDriveSpeed::mnuSingleDriveDetailedCheck_Click);
+    mnuCheckDrives->addSeparator();
+    mnuUncached = addCommand(mnuCheckDrives, "mnuUncached", "&Uncached Measurements",
+                             QKeySequence(QStringLiteral("Ctrl+U")),
+                             &frmDriveSpeed::mnuUncached_Click);
+    mnuUncached->setCheckable(true);
 
     mnuHelp = bar->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
@@ -439,6 +444,10 @@ void frmDriveSpeed::mnuSingleDriveDetailedCheck_Click() {
     });
 }
 
+void frmDriveSpeed::mnuUncached_Click() {
+    mode_ = mnuUncached->isChecked() ? bench::MeasureMode::kUncached : bench::MeasureMode::kCached;
+}
+
 void frmDriveSpeed::mnuMirrowinOnline_Click() {
     TrapErrors(location::kMirrowinOnlineClick,
                [] { web::ShowWebPage("http://" + net::SiteHost()); });
@@ -472,7 +481,9 @@ void frmDriveSpeed::RunTest(PanelView& view, std::int32_t location, DriveTest te
     UpdateTestButtons();
     TrapErrors(location, [&] {
         WindowThreadView relay(view, *this);
-        const bench::TestEnvironment environment{bench::HostClock(), bench::HostFileLayer(), &stop_};
+        const bench::TestEnvironment environment{bench::HostClock(), bench::HostFileLayer(),
+                                                 &stop_, mode_};
+        shownMode_ = mode_;
         if (const std::exception_ptr error =
                 RunOffWindowThread(*this, [&] { test(relay, environment); })) {
             std::rethrow_exception(error);
@@ -503,7 +514,7 @@ void frmDriveSpeed::mnuCopyResults_Click() {
         report.localTime = QDateTime::currentDateTime()
                                .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
                                .toStdString();
-        report.mode = "cached";
+        report.mode = shownMode_ == bench::MeasureMode::kUncached ? "uncached" : "cached";
         QGuiApplication::clipboard()->setText(QString::fromStdString(bench::ResultsText(report)));
     });
 }
