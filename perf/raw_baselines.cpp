@@ -52,7 +52,20 @@ std::size_t FileSize(int fd) {
     return static_cast<std::size_t>(info.st_size);
 }
 
+bool uncachedBaselines = false;
+
+void EndWrite(int fd, const std::string& path) {
+    if (uncachedBaselines && ::fdatasync(fd) != 0) Fail("fdatasync " + path);
+    if (::close(fd) != 0) Fail("close " + path);
+}
+
+void BeforeRead(const std::string& path) {
+    if (uncachedBaselines) bench::HostFileLayer().DropCachedPages(path);
+}
+
 }  // namespace
+
+void SetUncachedBaselines(bool uncached) { uncachedBaselines = uncached; }
 
 double WriteInOneGo(const std::string& path, std::uint64_t bytes) {
     const auto data = LinePattern(bytes);
@@ -60,7 +73,7 @@ double WriteInOneGo(const std::string& path, std::uint64_t bytes) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) Fail("open " + path);
     WriteAll(fd, data.get(), bytes, path);
-    if (::close(fd) != 0) Fail("close " + path);
+    EndWrite(fd, path);
     return Now() - start;
 }
 
@@ -71,6 +84,7 @@ double ReadInOneGo(const std::string& path) {
     ::close(probe);
     std::unique_ptr<char[]> data(new char[size + 1]);
     std::memset(data.get(), 0, size + 1);  // no page faults inside the timing
+    BeforeRead(path);
     const double start = Now();
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) Fail("open " + path);
@@ -95,12 +109,13 @@ double WriteInBlocks(const std::string& path, std::uint64_t bytes) {
         WriteAll(fd, block.data(), piece, path);
         bytes -= piece;
     }
-    if (::close(fd) != 0) Fail("close " + path);
+    EndWrite(fd, path);
     return Now() - start;
 }
 
 double ReadInBlocks(const std::string& path) {
     std::vector<char> block(kBlock);
+    BeforeRead(path);
     const double start = Now();
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) Fail("open " + path);
@@ -114,8 +129,10 @@ double ReadInBlocks(const std::string& path) {
 }
 
 double PlainCopy(const std::string& from, const std::string& to) {
+    BeforeRead(from);
     const double start = Now();
     std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing);
+    if (uncachedBaselines) bench::HostFileLayer().SyncFile(to);
     return Now() - start;
 }
 
@@ -140,6 +157,7 @@ double PlainDeletes(const std::string& first, const std::string& second) {
 }
 
 double ReadLinesWithOurPath(const std::string& path) {
+    BeforeRead(path);
     const double start = Now();
     bench::TextFileReader reader(bench::HostFileLayer(), path);
     std::string_view line;

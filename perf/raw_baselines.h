@@ -7,6 +7,10 @@
 
 namespace trevalon::perf {
 
+// Uncached baselines end each write when its data is on the drive and
+// drop a file's cached pages before it is read or copied (outside the timing).
+void SetUncachedBaselines(bool uncached);
+
 // Seconds for one timed piece of work.
 double WriteInOneGo(const std::string& path, std::uint64_t bytes);
 double ReadInOneGo(const std::string& path);

@@ -6,6 +6,7 @@
 //   trevalon-bench [--runs N] --compare DIR...
 //   trevalon-bench [--runs N] --copy SOURCE DEST...
 //   trevalon-bench --soak DIR [RUNS]
+// --uncached (first) runs the tests and their baselines uncached.
 #include <filesystem>
 #include <algorithm>
 #include <cmath>
@@ -106,6 +107,12 @@ bool Stopped(const std::vector<std::string>& files) {
 
 constexpr double kFillLineBytes = 1026.0;
 
+bench::MeasureMode mode = bench::MeasureMode::kCached;
+
+bench::TestEnvironment Environment() {
+    return {bench::HostClock(), bench::HostFileLayer(), &bench::ProcessStopFlag(), mode};
+}
+
 int SingleCheck(const std::string& dir, int runs) {
     const std::string root = Root(dir);
     const std::string first = root + "trevalon-bench-1.tmp";
@@ -128,7 +135,7 @@ int SingleCheck(const std::string& dir, int runs) {
         std::printf("run %d of the single drive check on \"%s\"\n", run, dir.c_str());
         ConsoleView view({dir});
         perf::SettleWrites();
-        bench::RunSingleDriveCheck(view);
+        bench::RunSingleDriveCheck(view, Environment());
         if (Stopped({})) return bench::StopSignalExitStatus();
         if (view.failed()) return 1;
         if (run == 1) peak = perf::PeakMemoryMiB();
@@ -191,7 +198,7 @@ int Comparison(const std::vector<std::string>& dirs, int runs) {
         std::printf("run %d of the drive comparison\n", run);
         ConsoleView view(dirs);
         perf::SettleWrites();
-        bench::RunDriveComparison(view);
+        bench::RunDriveComparison(view, Environment());
         if (Stopped({})) return bench::StopSignalExitStatus();
         if (view.failed()) return 1;
         for (std::size_t k = 0; k < dirs.size(); ++k) {
@@ -210,6 +217,9 @@ int Comparison(const std::vector<std::string>& dirs, int runs) {
             rows[3 * k + 2].baseline.push_back(rows[3 * k + 1].baseline.back());
             rows[3 * k + 2].measured.push_back(perf::ReadLinesWithOurPath(file));
             std::remove(file.c_str());
+            std::printf("  #%zu overall write %.0f KB/sec, read %.0f KB/sec (%.3f and %.3f MB/s)\n",
+                        k + 1, writeSpeed, readSpeed, writeSpeed * kFillLineBytes / 1e6,
+                        readSpeed * kFillLineBytes / 1e6);
             if (Stopped({})) return bench::StopSignalExitStatus();
         }
     }
@@ -231,7 +241,7 @@ int CopyTest(const std::vector<std::string>& dirs, int runs) {
         std::printf("run %d of the copy test\n", run);
         ConsoleView view(dirs);
         perf::SettleWrites();
-        bench::RunCopyTest(view);
+        bench::RunCopyTest(view, Environment());
         if (Stopped({})) return bench::StopSignalExitStatus();
         if (view.failed()) return 1;
         // Like the copy test file, the source is copied straight after it is written.
@@ -254,9 +264,9 @@ int CopyTest(const std::vector<std::string>& dirs, int runs) {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: trevalon-bench [--runs N] DIR\n"
-                 "       trevalon-bench [--runs N] --compare DIR...   (up to 4)\n"
-                 "       trevalon-bench [--runs N] --copy SOURCE DEST...   (up to 3)\n"
+                 "usage: trevalon-bench [--uncached] [--runs N] DIR\n"
+                 "       trevalon-bench [--uncached] [--runs N] --compare DIR...   (up to 4)\n"
+                 "       trevalon-bench [--uncached] [--runs N] --copy SOURCE DEST...   (up to 3)\n"
                  "       trevalon-bench --soak DIR [RUNS]   (default 200 of each test)\n");
     return 2;
 }
@@ -272,6 +282,11 @@ std::vector<std::string> Absolute(std::vector<std::string> dirs) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && args[0] == "--uncached") {
+        mode = bench::MeasureMode::kUncached;
+        perf::SetUncachedBaselines(true);
+        args.erase(args.begin());
+    }
     int runs = 3;
     if (args.size() >= 2 && args[0] == "--runs") {
         runs = std::max(1, std::atoi(args[1].c_str()));

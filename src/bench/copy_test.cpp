@@ -26,12 +26,12 @@ void CopyToDrive(DriveRun& run, int k, const std::string& copyTestFile) {
     const std::string target = destinationRoot + std::string(kScratchFileName);
 
     run.MeasuringDrive(k, destinationRoot);
-    view.SetStatusText("Copying To Drive: " + destinationRoot);
+    view.SetStatusText(run.DriveStatus("Copying To Drive: ", destinationRoot));
     run.Yield();
     run.RequireListedVolume(k, destinationRoot);
     run.RequireRoom(destinationRoot, kCopyFileBytes);
 
-    const double start = run.Now();
+    const double start = run.StartReadStep(copyTestFile);
     run.CopyFile(copyTestFile, target);
     run.Wrote(target);
     run.ShowTime(k - 1, kCopyScale, start);

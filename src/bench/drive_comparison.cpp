@@ -33,7 +33,7 @@ void CompareDrive(DriveRun& run, int k, const std::string& fillLine) {
     const std::string scratch = root + std::string(kScratchFileName);
 
     run.MeasuringDrive(k, root);
-    view.SetStatusText("Testing Drive: " + root);
+    view.SetStatusText(run.DriveStatus("Testing Drive: ", root));
     run.Yield();
     run.RequireListedVolume(k, root);
     run.RequireRoom(root, kShortLineFilesBytes);
@@ -45,7 +45,7 @@ void CompareDrive(DriveRun& run, int k, const std::string& fillLine) {
 
     if (written.lines < kRefillThreshold) run.WriteLines(scratch, fillLine, kRefillLines);
 
-    const double start = run.Now();
+    const double start = run.StartReadStep(scratch);
     const std::int64_t read = run.ReadLines(scratch);
     const double end = run.Now();
     run.ShowReadBackSpeed(2 * k + 1, read, start, end);

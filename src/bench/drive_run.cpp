@@ -9,6 +9,16 @@
 #include "common/error_locations.h"
 
 namespace trevalon::bench {
+namespace {
+
+// Write-behind pieces of the uncached time-boxed write: a wait for the
+// drive of about this long keeps the final sync short on a slow drive
+// and the drive busy on a fast one.
+constexpr double kWriteBehindSeconds = 0.25;
+constexpr std::uint64_t kFirstWriteBehind = 256 * 1024;
+constexpr std::uint64_t kMostWriteBehind = 64 * 1024 * 1024;
+
+}  // namespace
 
 std::string BuildFillLine() {
     std::string line;
@@ -49,7 +59,8 @@ DriveRun::DriveRun(ViewOperations& view, const TestEnvironment& environment,
       stop_(environment.stop),
       separators_(view.GetNumberSeparators()),
       test_(test),
-      policy_(PolicyOf(test)) {}
+      policy_(PolicyOf(test)),
+      mode_(environment.mode) {}
 
 RunPolicy PolicyOf(TestKind test) {
     switch (test) {
@@ -134,7 +145,27 @@ void DriveRun::WriteLines(const std::string& path, std::string_view text, std::i
     Wrote(path);
     Opened();
     for (std::int64_t i = 0; i < count; ++i) writer.WriteLine(text);
+    FinishWrite(writer);
+}
+
+std::string DriveRun::DriveStatus(std::string_view text, const std::string& root) const {
+    std::string status = std::string(text) + root;
+    if (Uncached()) status += " (uncached)";
+    return status;
+}
+
+double DriveRun::StartReadStep(const std::string& path) {
+    if (Uncached()) files_.DropCachedPages(path);
+    return clock_.Now();
+}
+
+void DriveRun::FinishWrite(TextFileWriter& writer) {
+    if (Uncached()) writer.SyncData();
     writer.Close();
+}
+
+void DriveRun::FinishDeleteStep(const std::string& directory) {
+    if (Uncached()) files_.SyncDirectory(directory);
 }
 
 void DriveRun::RequireListedVolume(int list, const std::string& root) {
@@ -166,6 +197,10 @@ DriveRun::TimedWrite DriveRun::TimeBoxedWrite(const std::string& path, std::stri
         most = static_cast<std::int64_t>(room / static_cast<std::uint64_t>(copies) / lineBytes);
     }
     bool early = false;
+    // Uncached, what the host holds unwritten stays at most about two of
+    // these, sized so each wait for the drive stays short.
+    std::uint64_t behind = kFirstWriteBehind;
+    std::uint64_t behindAt = 0;
     try {
         while (clock_.Now() - start < kWriteWindowSeconds) {
             bench::ThrowIfStopped(stop_);
@@ -175,20 +210,33 @@ DriveRun::TimedWrite DriveRun::TimeBoxedWrite(const std::string& path, std::stri
             }
             writer.WriteLine(fillLine);
             ++lines;
+            if (Uncached() && writer.Handed() - behindAt >= behind) {
+                const double waitStart = clock_.Now();
+                writer.WriteBehind();
+                behindAt = writer.Handed();
+                const double waited = clock_.Now() - waitStart;
+                if (waited > kWriteBehindSeconds) {
+                    behind = std::max(behind / 2, kFirstWriteBehind / 4);
+                } else if (waited < kWriteBehindSeconds / 4) {
+                    behind = std::min(behind * 2, kMostWriteBehind);
+                }
+            }
         }
-        writer.Close();
+        FinishWrite(writer);
     } catch (const RunTimeError& error) {
         if (error.hostCode() != EFBIG) throw;
         // The largest file this file system holds: the window ends here.
         lines = static_cast<std::int64_t>(writer.Handed() / lineBytes);
         early = true;
     }
-    if (!early) return {lines, kWriteWindowSeconds};
+    // Uncached, the window's end is not the end: the drive took until the sync ended.
+    if (!early && !Uncached()) return {lines, kWriteWindowSeconds};
     return {lines, Elapsed(start, clock_.Now())};
 }
 
 void DriveRun::CopyFile(const std::string& from, const std::string& to) {
     files_.CopyFileUnlessStopped(from, to, stop_);
+    if (Uncached()) files_.SyncFile(to);
 }
 
 template <typename Show>

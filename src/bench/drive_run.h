@@ -94,6 +94,17 @@ public:
     void RemoveScratchFiles() noexcept;
     bool Owns(const std::string& path) const;
 
+    bool Uncached() const { return mode_ == MeasureMode::kUncached; }
+    // A status text naming a drive, marked while measuring uncached.
+    std::string DriveStatus(std::string_view text, const std::string& root) const;
+    // The start of a step that reads path: uncached, its pages leave the
+    // cache first, outside the step's interval.
+    double StartReadStep(const std::string& path);
+    // Ends a write step's file: uncached, its data is on the drive first.
+    void FinishWrite(TextFileWriter& writer);
+    // Ends a delete step: uncached, once the directory's entries are on the drive.
+    void FinishDeleteStep(const std::string& directory);
+
     // Opens for writing (create or empty), writes count lines, closes.
     void WriteLines(const std::string& path, std::string_view text, std::int64_t count);
     // Opens, reads to the end, closes; afterOpen runs once the file is open.
@@ -118,7 +129,8 @@ public:
     // early, over the time it took, at the file system's file-size limit or
     // where `copies` files of its size would cut into the drive's reserve.
     TimedWrite TimeBoxedWrite(const std::string& path, std::string_view fillLine, int copies = 1);
-    // Copies in pieces, abandoned between two once a stop is requested.
+    // Copies in pieces, abandoned between two once a stop is requested;
+    // uncached, it ends once the target's data is on the drive.
     void CopyFile(const std::string& from, const std::string& to);
 
     // Bar from one end reading, caption from a second one.
@@ -145,6 +157,7 @@ private:
     NumberSeparators separators_;
     TestKind test_;
     RunPolicy policy_;
+    MeasureMode mode_;
     std::vector<std::string> written_;
     std::string root_;
     std::int16_t marker_ = 1;

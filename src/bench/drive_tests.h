@@ -8,6 +8,10 @@
 
 namespace trevalon::bench {
 
+// Cached measures through the host's file cache; uncached waits for the
+// drive at the end of each write and reads from the drive itself.
+enum class MeasureMode { kCached, kUncached };
+
 // What a run measures with and writes through; the window's runs use the
 // host's clock and files, tests and tools their own.
 struct TestEnvironment {
@@ -15,6 +19,7 @@ struct TestEnvironment {
     FileLayer& files;
     // Once set, the run is abandoned like a yield that answers false.
     const StopFlag* stop = nullptr;
+    MeasureMode mode = MeasureMode::kCached;
 };
 
 // The detailed single drive check of drive list 0 (Drive1).

@@ -23,6 +23,13 @@ public:
     virtual std::size_t Read(char* data, std::size_t size) = 0;
     // Closes and raises what the close reports; the file is closed either way.
     virtual void Close() = 0;
+    // Waits until the data written so far is on the drive. Where the host
+    // has no such call, the data is as far as the host lets it get.
+    virtual void SyncData() {}
+    // Starts writing out what was written since the last call and waits for
+    // what the calls before it started, so little stays unwritten while the
+    // writing goes on; the drive stays busy meanwhile.
+    virtual void WriteBehind() { SyncData(); }
 };
 
 struct DriveSpace {
@@ -51,6 +58,14 @@ public:
         CopyFile(from, to);
     }
     virtual void DeleteFile(const std::string& path) = 0;
+    // Puts a file's data on the drive and drops its pages from the host's
+    // cache, so the next read comes from the drive. A file system that keeps
+    // files only in memory keeps them.
+    virtual void DropCachedPages(const std::string& /*path*/) {}
+    // Puts a closed file's data on the drive.
+    virtual void SyncFile(const std::string& /*path*/) {}
+    // Puts a directory's entries (files made or deleted) on the drive.
+    virtual void SyncDirectory(const std::string& /*directory*/) {}
     // The file system a directory lies on, as a number that differs between
     // file systems mounted at the same time; nullopt where the host has none.
     // Raises when the directory cannot be reached.

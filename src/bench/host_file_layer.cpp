@@ -94,10 +94,43 @@ void WriteAll(int fd, const char* data, std::size_t size) {
     }
 }
 
+// A directory's entries are its metadata, so it takes the whole fsync.
+void SyncDescriptor(int fd, bool directory = false) {
+    while ((directory ? ::fsync(fd) : ::fdatasync(fd)) != 0) {
+        if (errno == EINTR) continue;
+        // Pipes and some special files have nothing to sync.
+        if (errno == EINVAL || errno == EROFS) return;
+        RaiseHostError(errno);
+    }
+}
+
 class PosixFile final : public RawFile {
 public:
     explicit PosixFile(std::unique_ptr<Descriptor> fd) : fd_(std::move(fd)) {}
-    void Write(const char* data, std::size_t size) override { WriteAll(fd_->get(), data, size); }
+    void Write(const char* data, std::size_t size) override {
+        WriteAll(fd_->get(), data, size);
+        written_ += static_cast<off_t>(size);
+    }
+    void SyncData() override { SyncDescriptor(fd_->get()); }
+    void WriteBehind() override {
+#ifdef SYNC_FILE_RANGE_WRITE
+        // Writes the file's own pages without a journal commit each time.
+        const int fd = fd_->get();
+        if (written_ > started_ &&
+            ::sync_file_range(fd, started_, written_ - started_, SYNC_FILE_RANGE_WRITE) != 0) {
+            return FallBackToSync();
+        }
+        if (started_ > 0 &&
+            ::sync_file_range(fd, 0, started_,
+                              SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
+                                  SYNC_FILE_RANGE_WAIT_AFTER) != 0) {
+            return FallBackToSync();
+        }
+        started_ = written_;
+#else
+        SyncData();
+#endif
+    }
     std::size_t Read(char* data, std::size_t size) override {
         for (;;) {
             const ssize_t got = ::read(fd_->get(), data, size);
@@ -108,7 +141,17 @@ public:
     void Close() override { fd_->Close(); }
 
 private:
+    void FallBackToSync() {
+        if (errno != EINVAL && errno != ENOSYS && errno != ESPIPE && errno != EINTR) {
+            RaiseHostError(errno);
+        }
+        SyncData();
+        started_ = written_;
+    }
+
     std::unique_ptr<Descriptor> fd_;
+    off_t written_ = 0;
+    off_t started_ = 0;  // written out by WriteBehind up to here
 };
 
 // A stop request is seen between two pieces: a few milliseconds on any disk.
@@ -188,6 +231,28 @@ public:
     }
     void DeleteFile(const std::string& path) override {
         if (::unlink(path.c_str()) != 0) RaiseHostError(errno);
+    }
+    void DropCachedPages(const std::string& path) override {
+        auto fd = OpenReadable(path);
+        // Only clean pages can be dropped.
+        SyncDescriptor(fd->get());
+#ifdef POSIX_FADV_DONTNEED
+        const int failed = ::posix_fadvise(fd->get(), 0, 0, POSIX_FADV_DONTNEED);
+        // A file system without the advice keeps the file in memory anyway.
+        if (failed != 0 && failed != EINVAL && failed != ESPIPE) RaiseHostError(failed);
+#endif
+        fd->Close();
+    }
+    void SyncFile(const std::string& path) override {
+        auto fd = OpenReadable(path);
+        SyncDescriptor(fd->get());
+        fd->Close();
+    }
+    void SyncDirectory(const std::string& directory) override {
+        Descriptor fd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (fd.get() < 0) RaiseHostError(errno);
+        SyncDescriptor(fd.get(), true);
+        fd.Close();
     }
     std::optional<std::uint64_t> VolumeOf(const std::string& directory) override {
         struct stat info {};

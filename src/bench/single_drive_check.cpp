@@ -32,7 +32,7 @@ void CheckDrive(DriveRun& run) {
     const std::string second = root + std::string(kSecondScratchFileName);
 
     run.MeasuringDrive(0, root);
-    view.SetStatusText("Testing Drive: " + root);
+    view.SetStatusText(run.DriveStatus("Testing Drive: ", root));
     run.Mark(2);
     run.Yield();
     run.RequireListedVolume(0, root);
@@ -47,7 +47,7 @@ void CheckDrive(DriveRun& run) {
 
     run.Mark(4);
     run.Yield();
-    start = run.Now();
+    start = run.StartReadStep(first);
     run.ReadLines(first);
     run.Mark(5);
     run.ShowTime(1, kSmallFileScale, start);
@@ -61,7 +61,7 @@ void CheckDrive(DriveRun& run) {
     run.Yield();
     run.Yield();
 
-    start = run.Now();
+    start = run.StartReadStep(first);
     run.ReadLines(first);
     run.Mark(7);
     run.ShowTime(3, kLargeFileScale, start);
@@ -77,7 +77,7 @@ void CheckDrive(DriveRun& run) {
     run.Yield();
     run.Yield();
 
-    start = run.Now();
+    start = run.StartReadStep(first);
     run.MarkOnceOpen(10);
     const std::int64_t read = run.ReadLines(first);
     const double end = run.Now();
@@ -96,7 +96,7 @@ void CheckDrive(DriveRun& run) {
     run.Yield();
 
     run.Mark(12);
-    start = run.Now();
+    start = run.StartReadStep(first);
     run.CopyFile(first, second);
     run.Wrote(second);
     run.ShowTime(6, kCopyScale, start);
@@ -106,6 +106,7 @@ void CheckDrive(DriveRun& run) {
     start = run.Now();
     run.Delete(first);
     run.Delete(second);
+    run.FinishDeleteStep(root);
     run.ShowTime(8, kLookupDeleteScale, start);
     run.Yield();
 

@@ -54,6 +54,18 @@ void TextFileWriter::Close() {
     closing->Close();
 }
 
+void TextFileWriter::SyncData() {
+    if (!file_) return;
+    Flush();
+    file_->SyncData();
+}
+
+void TextFileWriter::WriteBehind() {
+    if (!file_) return;
+    Flush();
+    file_->WriteBehind();
+}
+
 bool TextFileReader::ReadLineSlow(std::string_view& line) {
     char* buffer = buffer_.get();
     // Keep the unfinished line at the front and fill up behind it.

@@ -62,6 +62,10 @@ public:
 
     // Writes what is buffered and closes; raises the first error of either.
     void Close();
+    // Writes what is buffered and waits until it is on the drive.
+    void SyncData();
+    // Writes what is buffered and hands it to RawFile::WriteBehind.
+    void WriteBehind();
 
     // Bytes the file layer has taken without an error.
     std::uint64_t Handed() const { return handed_; }

@@ -25,9 +25,9 @@ constexpr CommandShape kCommands[] = {
 }  // namespace
 
 const char* UsageText() {
-    return "usage: trevalon-cli [--json] check DIR\n"
-           "       trevalon-cli [--json] compare DIR...            (one to four)\n"
-           "       trevalon-cli [--json] copy SOURCE DEST...       (one to three DESTs)\n"
+    return "usage: trevalon-cli [--json] [--uncached] check DIR\n"
+           "       trevalon-cli [--json] [--uncached] compare DIR...       (one to four)\n"
+           "       trevalon-cli [--json] [--uncached] copy SOURCE DEST...  (one to three DESTs)\n"
            "       trevalon-cli --help | --version\n";
 }
 
@@ -43,6 +43,8 @@ std::variant<Arguments, UsageError> ParseArguments(const std::vector<std::string
             optionsEnded = true;
         } else if (arg == "--json") {
             parsed.json = true;
+        } else if (arg == "--uncached") {
+            parsed.uncached = true;
         } else if (arg == "--help" || arg == "-h") {
             help = true;
         } else if (arg == "--version") {

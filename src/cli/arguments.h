@@ -17,6 +17,7 @@ struct Arguments {
     bench::TestKind test = bench::TestKind::kSingleDriveCheck;
     std::vector<std::string> directories;  // as given
     bool json = false;
+    bool uncached = false;
 };
 
 // What is wrong with a command line, in one line.

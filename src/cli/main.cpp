@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "bench/drive_tests.h"
+#include "bench/stop_signals.h"
 #include "common/version.h"
 #include "cli/arguments.h"
 #include "cli/locale_numbers.h"
@@ -46,6 +47,7 @@ int Run(const console::Arguments& arguments) {
     facts.version = trevalon::kVersionText;
     facts.startedUtc = console::UtcNow();
     facts.separators = console::LocaleSeparators();
+    if (arguments.uncached) facts.mode = "uncached";
 
     std::vector<std::string> entries;
     for (const std::string& directory : arguments.directories) {
@@ -53,10 +55,13 @@ int Run(const console::Arguments& arguments) {
     }
     console::ProgressLine progress(stderr, arguments.test);
     CliView view(entries, arguments.json ? bench::NumberSeparators{} : facts.separators, progress);
+    const bench::TestEnvironment environment{
+        bench::HostClock(), bench::HostFileLayer(), &bench::ProcessStopFlag(),
+        arguments.uncached ? bench::MeasureMode::kUncached : bench::MeasureMode::kCached};
     switch (arguments.test) {
-        case bench::TestKind::kSingleDriveCheck: bench::RunSingleDriveCheck(view); break;
-        case bench::TestKind::kDriveComparison: bench::RunDriveComparison(view); break;
-        case bench::TestKind::kCopyTest: bench::RunCopyTest(view); break;
+        case bench::TestKind::kSingleDriveCheck: bench::RunSingleDriveCheck(view, environment); break;
+        case bench::TestKind::kDriveComparison: bench::RunDriveComparison(view, environment); break;
+        case bench::TestKind::kCopyTest: bench::RunCopyTest(view, environment); break;
     }
     progress.Finish();
     if (console::StopRequested()) {
@@ -96,6 +101,8 @@ int main(int argc, char** argv) {
             std::puts("\nMeasures the drives that hold the given directories with the tests of "
                       "the Trevalon window.\n"
                       "  --json     one JSON object on standard output\n"
+                      "  --uncached measure the drive itself: writes end on the drive, reads\n"
+                      "             come from it rather than from the system's file cache\n"
                       "  --help     this text\n"
                       "  --version  the version\n"
                       "Exit status: 0 done, 1 a drive error, 2 bad usage, 3 an unexpected "

@@ -99,7 +99,8 @@ void frmDriveSpeed::BuildMenus() {
         {&W::mnuFile, &W::mnuExit, "mnuExit", "Exit", "Ctrl+E", &W::mnuExit_Click},
         {&W::mnuCheckDrives, &W::mnuDriveSpeedComparison, "mnuDriveSpeedComparison", "&Drive Speed Comparison", "Ctrl+D", &W::mnuDriveSpeedComparison_Click},
         {&W::mnuCheckDrives, &W::mnuMultiDriveCopyCheck, "mnuMultiDriveCopyCheck", "&Multi-Drive Copy Check", "Ctrl+M", &W::mnuMultiDriveCopyCheck_Click},
-        {&W::mnuCheckDrives, &W::mnuSingleDriveDetailedCheck, "mnuSingleDriveDetailedCheck", "&Single Drive Detailed Check", "Ctrl+S", &W::mnuSingleDriveDetailedCheck_Click},
+        {&W::mnuCheckDrives, &W::mnuSingleDriveDetailedCheck, "mnuSingleDriveDetailedCheck", "&Single Drive Detailed Check", "Ctrl+S", &W::mnuSingleDriveDetailedCheck_Click, true},
+        {&W::mnuCheckDrives, &W::mnuUncached, "mnuUncached", "&Uncached Measurements", "Ctrl+U", &W::mnuUncached_Click},
         {&W::mnuHelp, &W::mnuMirrowinOnline, "mnuMirrowinOnline", "Mirrowin Online", "Ctrl+O", &W::mnuMirrowinOnline_Click},
         {&W::mnuHelp, &W::mnuHelpDetail, "mnuHelpDetail", "Hel&p", "F1", &W::mnuHelpDetail_Click},
         {&W::mnuHelp, &W::mnuAbout, "mnuAbout", "&About", "Ctrl+A", &W::mnuAbout_Click},
@@ -121,6 +122,7 @@ void frmDriveSpeed::BuildMenus() {
         this->*row.member = command;
         if (row.separatorAfter) menu->addSeparator();
     }
+    mnuUncached->setCheckable(true);  // off at every start; never remembered
 }
 
 void frmDriveSpeed::ShowPanel(QWidget* shown, QWidget* firstHidden, QWidget* secondHidden) {
@@ -150,6 +152,10 @@ void frmDriveSpeed::mnuSingleDriveDetailedCheck_Click() {
     TrapErrors(location::kSingleDriveDetailedCheckClick, [this] {
         ShowPanel(fraStandardSingleDrive, fraDriveSpeedComparison, fraMultiCopy);
     });
+}
+
+void frmDriveSpeed::mnuUncached_Click() {
+    mode_ = mnuUncached->isChecked() ? bench::MeasureMode::kUncached : bench::MeasureMode::kCached;
 }
 
 void frmDriveSpeed::mnuMirrowinOnline_Click() {
@@ -185,7 +191,9 @@ void frmDriveSpeed::RunTest(PanelView& view, std::int32_t location, DriveTest te
     UpdateTestButtons();
     TrapErrors(location, [&] {
         WindowThreadView relay(view, *this);
-        const bench::TestEnvironment environment{bench::HostClock(), bench::HostFileLayer(), &stop_};
+        const bench::TestEnvironment environment{bench::HostClock(), bench::HostFileLayer(),
+                                                 &stop_, mode_};
+        shownMode_ = mode_;
         if (const std::exception_ptr error =
                 RunOffWindowThread(*this, [&] { test(relay, environment); })) {
             std::rethrow_exception(error);
@@ -216,7 +224,7 @@ void frmDriveSpeed::mnuCopyResults_Click() {
         report.localTime = QDateTime::currentDateTime()
                                .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
                                .toStdString();
-        report.mode = "cached";
+        report.mode = shownMode_ == bench::MeasureMode::kUncached ? "uncached" : "cached";
         QGuiApplication::clipboard()->setText(QString::fromStdString(bench::ResultsText(report)));
     });
 }

@@ -73,6 +73,7 @@ public:
     QAction* mnuDriveSpeedComparison;
     QAction* mnuMultiDriveCopyCheck;
     QAction* mnuSingleDriveDetailedCheck;
+    QAction* mnuUncached;
     QMenu* mnuHelp;
     QAction* mnuMirrowinOnline;
     QAction* mnuHelpDetail;
@@ -85,6 +86,7 @@ public slots:
     void mnuDriveSpeedComparison_Click();
     void mnuMultiDriveCopyCheck_Click();
     void mnuSingleDriveDetailedCheck_Click();
+    void mnuUncached_Click();
     void mnuMirrowinOnline_Click();
     void mnuHelpDetail_Click();
     void mnuAbout_Click();
@@ -113,6 +115,10 @@ private:
     bool testRunning_ = false;
     // What the running test, on its own thread, checks inside its steps.
     bench::StopFlag stop_{false};
+    // Read when a run starts, so a change during a run applies to the next.
+    bench::MeasureMode mode_ = bench::MeasureMode::kCached;
+    // The mode of the figures the panels show, for Copy Results.
+    bench::MeasureMode shownMode_ = bench::MeasureMode::kCached;
     std::unique_ptr<PanelView> singleView_;
     std::unique_ptr<PanelView> comparisonView_;
     std::unique_ptr<PanelView> copyView_;

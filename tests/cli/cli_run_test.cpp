@@ -119,8 +119,10 @@ TEST_F(CliRun, PlainCopyTestLinesAndUsageErrors) {
         {{"--bogus"}, 2, "trevalon-cli: unknown option '--bogus'\nusage: trevalon-cli", ""},
         {{"check"}, 2, "'check' takes one DIR, not 0\nusage:", ""},
         {{"--version"}, 0, "", "trevalon-cli 1.5.5\n"},
-        {{"--help"}, 0, "", "usage: trevalon-cli [--json] check DIR"},
+        {{"--help"}, 0, "", "usage: trevalon-cli [--json] [--uncached] check DIR"},
         {{"check", a + "/missing"}, 1, "trevalon-cli: I am unable to access " , "Drive Error"},
+        {{"--json", "--uncached", "copy", a, b}, 0, "", "\"mode\": \"uncached\""},
+        {{"--json", "copy", a, b}, 0, "", "\"mode\": \"cached\""},
     };
     for (const auto& c : cases) {
         const Outcome run = Cli(c.args);

@@ -24,12 +24,15 @@ TEST(CliArguments, CommandsOptionsAndWhatIsWrong) {
         TestKind test;
         std::size_t directories;
         bool json;
+        bool uncached = false;
     } cases[] = {
         {{"check", "/a"}, "", TestKind::kSingleDriveCheck, 1, false},
         {{"--json", "compare", "/a", "/b c"}, "", TestKind::kDriveComparison, 2, true},
         {{"compare", "/a", "/b", "/c", "/d", "--json"}, "", TestKind::kDriveComparison, 4, true},
         {{"copy", "/a", "/b", "/c", "/d"}, "", TestKind::kCopyTest, 4, false},
         {{"check", "--", "-odd"}, "", TestKind::kSingleDriveCheck, 1, false},
+        {{"--uncached", "compare", "/a", "--json"}, "", TestKind::kDriveComparison, 1, true, true},
+        {{"check", "--", "--uncached"}, "", TestKind::kSingleDriveCheck, 1, false, false},
         {{"--bogus"}, "unknown option '--bogus'", {}, 0, false},
         {{}, "no command given", {}, 0, false},
         {{"--json"}, "no command given", {}, 0, false},
@@ -53,6 +56,7 @@ TEST(CliArguments, CommandsOptionsAndWhatIsWrong) {
         EXPECT_EQ(arguments.test, c.test);
         EXPECT_EQ(arguments.directories.size(), c.directories);
         EXPECT_EQ(arguments.json, c.json);
+        EXPECT_EQ(arguments.uncached, c.uncached);
     }
     EXPECT_EQ(std::get<Arguments>(ParseArguments({"check", "--help"})).action,
               Arguments::Action::kHelp);

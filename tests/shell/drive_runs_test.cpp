@@ -159,6 +159,50 @@ private slots:
         QVERIFY(window.cmdCheckSpeed->isEnabled());
     }
 
+    // Ctrl+U during a run changes the next run only; while on, the texts
+    // naming a drive end with the mark and the rest stay as they are.
+    void uncachedCommandMarksTheNextRunsDriveTexts() {
+        QTemporaryDir scratch;
+        QVERIFY(scratch.isValid());
+        frmDriveSpeed window(EntriesFor({scratch.path()}));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(!window.mnuUncached->isChecked());
+        window.mnuDriveSpeedComparison->trigger();
+
+        QStringList seen;
+        bool toggle = true;
+        Poller watch([&] {
+            if (!window.TestRunning()) return false;
+            const QString status = window.lblCompareStatus->text();
+            // Only the texts that name a drive, each once.
+            if (status.startsWith("Testing Drive: ") && !seen.contains(status)) seen << status;
+            if (toggle) QTest::keyClick(&window, Qt::Key_U, Qt::ControlModifier);
+            toggle = false;
+            return false;
+        });
+        const QString drive = "Testing Drive: " + scratch.path() + "/";
+        QTest::mouseClick(window.cmdCompareDrives, Qt::LeftButton);
+        QVERIFY(window.mnuUncached->isChecked());
+        QCOMPARE(seen, QStringList{drive});
+        QCOMPARE(window.lblCompareStatus->text(), QStringLiteral("Comparison Complete"));
+
+        seen.clear();
+        QTest::mouseClick(window.cmdCompareDrives, Qt::LeftButton);
+        QCOMPARE(seen, QStringList{drive + " (uncached)"});
+        QCOMPARE(window.lblCompareStatus->text(), QStringLiteral("Comparison Complete"));
+        QVERIFY2(window.lblCompareSeconds[0]->text().endsWith(" KB/sec"),
+                 qPrintable(window.lblCompareSeconds[0]->text()));
+
+        window.mnuUncached->trigger();
+        QVERIFY(!window.mnuUncached->isChecked());
+        seen.clear();
+        window.mnuMultiDriveCopyCheck->trigger();
+        QTest::mouseClick(window.cmdCopyComparison, Qt::LeftButton);
+        QVERIFY(!window.lblCopyStatus->text().contains("uncached"));
+        QCOMPARE(window.lblCopyStatus->text(), QStringLiteral("Drive Copy Test Complete"));
+    }
+
     void driveMessageIsAModalBoxTitledTrevalon() {
         QTemporaryDir parent;
         const QString missing = parent.path() + "/gone";

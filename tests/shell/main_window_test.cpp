@@ -275,7 +275,14 @@ private slots:
         }
         QCOMPARE(window.mnuFile->actions().size(), 3);
         QVERIFY(window.mnuFile->actions()[1]->isSeparator());
-        QCOMPARE(window.mnuCheckDrives->actions().size(), 3);
+        QCOMPARE(window.mnuCheckDrives->actions().size(), 5);
+        QVERIFY(window.mnuCheckDrives->actions()[3]->isSeparator());
+        QAction* uncached = window.mnuCheckDrives->actions()[4];
+        QCOMPARE(uncached, window.mnuUncached);
+        QCOMPARE(uncached->objectName(), QStringLiteral("mnuUncached"));
+        QCOMPARE(uncached->text(), QStringLiteral("&Uncached Measurements"));
+        QCOMPARE(uncached->shortcut(), QKeySequence("Ctrl+U"));
+        QVERIFY(uncached->isCheckable() && !uncached->isChecked() && uncached->isEnabled());
         QCOMPARE(window.mnuHelp->actions().size(), 3);
     }
 

@@ -214,4 +214,83 @@ void MountTmpfs(const std::string& dir, const std::string& options) {
     }
 }
 
+namespace {
+
+std::string NameOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+class RecordingFile final : public RawFile {
+public:
+    RecordingFile(std::unique_ptr<RawFile> file, RecordingFileLayer& layer, std::string name)
+        : file_(std::move(file)), layer_(layer), name_(std::move(name)) {}
+    void Write(const char* data, std::size_t size) override {
+        layer_.Log("write " + name_);
+        file_->Write(data, size);
+    }
+    std::size_t Read(char* data, std::size_t size) override {
+        layer_.Log("read " + name_);
+        return file_->Read(data, size);
+    }
+    void Close() override {
+        layer_.Log("close " + name_);
+        file_->Close();
+    }
+    void SyncData() override {
+        layer_.Log("sync " + name_);
+        file_->SyncData();
+    }
+    void WriteBehind() override {
+        layer_.Log("write-behind " + name_);
+        file_->WriteBehind();
+    }
+
+private:
+    std::unique_ptr<RawFile> file_;
+    RecordingFileLayer& layer_;
+    std::string name_;
+};
+
+}  // namespace
+
+void RecordingFileLayer::Log(const std::string& entry) {
+    if (log_.empty() || log_.back() != entry) log_.push_back(entry);
+}
+
+std::unique_ptr<RawFile> RecordingFileLayer::OpenForWriting(const std::string& path) {
+    Log("open-write " + NameOf(path));
+    return std::make_unique<RecordingFile>(HostFileLayer().OpenForWriting(path), *this, NameOf(path));
+}
+
+std::unique_ptr<RawFile> RecordingFileLayer::OpenForReading(const std::string& path) {
+    Log("open-read " + NameOf(path));
+    return std::make_unique<RecordingFile>(HostFileLayer().OpenForReading(path), *this, NameOf(path));
+}
+
+void RecordingFileLayer::CopyFile(const std::string& from, const std::string& to) {
+    Log("copy " + NameOf(from) + " " + NameOf(to));
+    HostFileLayer().CopyFile(from, to);
+}
+
+void RecordingFileLayer::DeleteFile(const std::string& path) {
+    Log("delete " + NameOf(path));
+    HostFileLayer().DeleteFile(path);
+}
+
+void RecordingFileLayer::DropCachedPages(const std::string& path) {
+    Log("drop " + NameOf(path));
+    HostFileLayer().DropCachedPages(path);
+}
+
+void RecordingFileLayer::SyncFile(const std::string& path) {
+    Log("sync-file " + NameOf(path));
+    HostFileLayer().SyncFile(path);
+}
+
+void RecordingFileLayer::SyncDirectory(const std::string& directory) {
+    Log("sync-dir");
+    HostFileLayer().SyncDirectory(directory);
+}
+
 }  // namespace trevalon::bench::testing

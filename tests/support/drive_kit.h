@@ -128,6 +128,41 @@ private:
     bool fired_ = false;
 };
 
+// The host's files and a clock of fixed steps, writing every call that
+// matters for when a step's interval starts and ends into one log, by the
+// file's name only. Repeats of one call in a row are logged once.
+class RecordingFileLayer final : public FileLayer {
+public:
+    explicit RecordingFileLayer(std::vector<std::string>& log) : log_(log) {}
+    std::unique_ptr<RawFile> OpenForWriting(const std::string& path) override;
+    std::unique_ptr<RawFile> OpenForReading(const std::string& path) override;
+    bool IsNormalFile(const std::string& path) override { return HostFileLayer().IsNormalFile(path); }
+    void CopyFile(const std::string& from, const std::string& to) override;
+    void DeleteFile(const std::string& path) override;
+    void DropCachedPages(const std::string& path) override;
+    void SyncFile(const std::string& path) override;
+    void SyncDirectory(const std::string& directory) override;
+    void Log(const std::string& entry);
+
+private:
+    std::vector<std::string>& log_;
+};
+
+class RecordingClock final : public Clock {
+public:
+    RecordingClock(RecordingFileLayer& files, double step) : files_(files), step_(step) {}
+    double Now() override {
+        files_.Log("clock");
+        return now_ += step_;
+    }
+    double Tick() override { return 1e-9; }
+
+private:
+    RecordingFileLayer& files_;
+    double step_;
+    double now_ = 0.0;
+};
+
 // A fresh directory under /tmp, removed with everything in it.
 class TempDir {
 public:
