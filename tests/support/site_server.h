@@ -148,6 +148,48 @@ inline std::vector<StoredReport> ReadReports(const std::filesystem::path& dbPath
 }  // namespace detail
 
 // A loopback port that nothing listens on: connections are refused.
+// Starts args[0] with its standard output on a pipe; returns the pipe's read
+// end. The child dies with the test, even one killed by a sanitizer: an
+// orphan would keep the test's output pipe open and hold ctest up.
+inline int SpawnWithOutputPipe(std::vector<std::string> args, pid_t& pid) {
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    int out[2];
+    if (pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+    pid = fork();
+    if (pid == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        dup2(out[1], STDOUT_FILENO);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(out[1]);
+    if (pid < 0) {
+        close(out[0]);
+        throw std::runtime_error("cannot start " + args[0]);
+    }
+    return out[0];
+}
+
+// What the pipe gives until `done` says enough, the pipe ends or time runs
+// out; the pipe is closed either way.
+template <typename Done>
+std::string ReadPipeUntil(int fd, Done done, std::chrono::seconds patience) {
+    std::string text;
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    while (!done(text) && std::chrono::steady_clock::now() < deadline) {
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, 100) <= 0) continue;
+        char buf[256];
+        const ssize_t n = read(fd, buf, sizeof buf);
+        if (n <= 0) break;
+        text.append(buf, static_cast<std::size_t>(n));
+    }
+    close(fd);
+    return text;
+}
+
 inline int ClosedLoopbackPort() {
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in addr{};
@@ -240,39 +282,12 @@ private:
                                          "--access-log",    AccessLog()};
         if (options_.retry) args.insert(args.end(), {"--retry", *options_.retry});
         if (options_.answer) args.insert(args.end(), {"--answer", *options_.answer});
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-
-        int out[2];
-        if (pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
-        pid_ = fork();
-        if (pid_ == 0) {
-            // Dies with the test, even one killed by a sanitizer: an orphan would
-            // keep the test's output pipe open and hold ctest up.
-            prctl(PR_SET_PDEATHSIG, SIGTERM);
-            dup2(out[1], STDOUT_FILENO);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-        close(out[1]);
-        if (pid_ < 0) {
-            close(out[0]);
-            throw std::runtime_error("cannot start " + args[0]);
-        }
-
         // The first line names the port it bound.
-        std::string line;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (line.find('\n') == std::string::npos && std::chrono::steady_clock::now() < deadline) {
-            pollfd p{out[0], POLLIN, 0};
-            if (poll(&p, 1, 100) <= 0) continue;
-            char buf[128];
-            const ssize_t n = read(out[0], buf, sizeof buf);
-            if (n <= 0) break;
-            line.append(buf, static_cast<std::size_t>(n));
-        }
-        close(out[0]);
+        const std::string line = ReadPipeUntil(
+            SpawnWithOutputPipe(std::move(args), pid_),
+            [](const std::string& text) { return text.find('\n') != std::string::npos; },
+            std::chrono::seconds(10));
         const auto colon = line.rfind(':');
         if (line.rfind("listening on ", 0) != 0 || colon == std::string::npos) {
             Stop();
@@ -307,31 +322,12 @@ public:
         port_ = ClosedLoopbackPort();
         std::vector<std::string> args = {TREVALON_RUN_LOCAL, "--port", std::to_string(port_), "--version",
                                          options.version, "--site-exe", TREVALON_SITE_EXE};
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        int out[2];
-        if (pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
-        pid_ = fork();
-        if (pid_ == 0) {
-            prctl(PR_SET_PDEATHSIG, SIGTERM);
-            dup2(out[1], STDOUT_FILENO);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-        close(out[1]);
-        std::string text;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while ((text.find("listening on") == std::string::npos || text.back() != '\n') &&
-               std::chrono::steady_clock::now() < deadline) {
-            pollfd p{out[0], POLLIN, 0};
-            if (poll(&p, 1, 100) <= 0) continue;
-            char buf[256];
-            const ssize_t n = read(out[0], buf, sizeof buf);
-            if (n <= 0) break;
-            text.append(buf, static_cast<std::size_t>(n));
-        }
-        close(out[0]);
+        const std::string text = ReadPipeUntil(
+            SpawnWithOutputPipe(std::move(args), pid_),
+            [](const std::string& seen) {
+                return seen.find("listening on") != std::string::npos && seen.back() == '\n';
+            },
+            std::chrono::seconds(20));
         const auto folder = text.find("folder ");
         if (text.find("listening on 127.0.0.1:" + std::to_string(port_)) == std::string::npos ||
             folder != 0) {
