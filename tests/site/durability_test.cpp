@@ -6,6 +6,7 @@
 #include <sys/mount.h>
 
 #include <atomic>
+#include <chrono>
 #include <fstream>
 #include <map>
 #include <mutex>
@@ -163,15 +164,21 @@ TEST(Site, EveryAcknowledgedReportSurvivesKillNine) {
                     ++refused;
             }
         });
+    const auto acknowledgedSoFar = [&] {
+        std::lock_guard lock(mutex);
+        return acknowledged.size();
+    };
     std::size_t lastCount = 0;
     for (int k = 0; k < kKills; ++k) {
+        // Each kill comes once the restarted server has acknowledged reports
+        // again: a loaded machine may take longer than a fixed pause to get there.
         std::this_thread::sleep_for(std::chrono::milliseconds(250));
-        site.Kill();
-        std::size_t now;
-        {
-            std::lock_guard lock(mutex);
-            now = acknowledged.size();
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (acknowledgedSoFar() == lastCount && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
+        site.Kill();
+        const std::size_t now = acknowledgedSoFar();
         EXPECT_GT(now, lastCount) << "no report acknowledged in round " << k;
         lastCount = now;
         site.Restart();
