@@ -129,7 +129,11 @@ void DriveRun::Delete(const std::string& path) {
 void DriveRun::RemoveQuietly(const std::string& path) noexcept {
     if (!Owns(path)) return;
     try {
-        files_.DeleteFile(path);
+        if (bench::StopRequested(stop_)) {
+            files_.DeleteAbandonedFile(path);
+        } else {
+            files_.DeleteFile(path);
+        }
     } catch (...) {
         // Nothing more can be done about it here.
     }
@@ -236,7 +240,9 @@ DriveRun::TimedWrite DriveRun::TimeBoxedWrite(const std::string& path, std::stri
 
 void DriveRun::CopyFile(const std::string& from, const std::string& to) {
     files_.CopyFileUnlessStopped(from, to, stop_);
-    if (Uncached()) files_.SyncFile(to);
+    // Owned before the sync, which a stop or a drive error can end.
+    Wrote(to);
+    if (Uncached()) files_.SyncFileUnlessStopped(to, stop_);
 }
 
 template <typename Show>

@@ -58,12 +58,22 @@ public:
         CopyFile(from, to);
     }
     virtual void DeleteFile(const std::string& path) = 0;
+    // For a run that is being abandoned: the name goes at once, the space
+    // may come back only after the program has ended (freeing GBs takes
+    // seconds). Never for a timed delete.
+    virtual void DeleteAbandonedFile(const std::string& path) { DeleteFile(path); }
     // Puts a file's data on the drive and drops its pages from the host's
     // cache, so the next read comes from the drive. A file system that keeps
     // files only in memory keeps them.
     virtual void DropCachedPages(const std::string& /*path*/) {}
     // Puts a closed file's data on the drive.
     virtual void SyncFile(const std::string& /*path*/) {}
+    // The same, abandoned with ProgramClosing once stop is set (checked
+    // between pieces of a few MiB).
+    virtual void SyncFileUnlessStopped(const std::string& path, const StopFlag* stop) {
+        ThrowIfStopped(stop);
+        SyncFile(path);
+    }
     // Puts a directory's entries (files made or deleted) on the drive.
     virtual void SyncDirectory(const std::string& /*directory*/) {}
     // The file system a directory lies on, as a number that differs between

@@ -192,6 +192,65 @@ void CopyContents(int from, int to, off_t size, const StopFlag* stop) {
     }
 }
 
+// Waits for a file's data piece by piece, so a stop is seen between two
+// waits of a few MiB each rather than after GBs.
+void SyncUnlessStopped(int fd, const StopFlag* stop) {
+#ifdef SYNC_FILE_RANGE_WRITE
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) RaiseHostError(errno);
+    if (::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE) == 0) {
+        for (off_t at = 0; at < info.st_size; at += static_cast<off_t>(kCopyPiece)) {
+            ThrowIfStopped(stop);
+            if (::sync_file_range(fd, at, static_cast<off_t>(kCopyPiece),
+                                  SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
+                                      SYNC_FILE_RANGE_WAIT_AFTER) != 0) {
+                break;  // the whole sync below does it
+            }
+        }
+    }
+#endif
+    ThrowIfStopped(stop);
+    SyncDescriptor(fd);
+}
+
+// Above this, freeing a file's space takes long enough to leave to a child.
+constexpr off_t kFreedInline = off_t{64} << 20;
+
+// Unlinks at once; the last close, which frees the space, happens in a
+// child that outlives no wait of ours.
+void UnlinkLeavingTheFreeing(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | kOpenFlags);
+    struct stat info {};
+    if (fd < 0 || ::fstat(fd, &info) != 0 || info.st_size <= kFreedInline) {
+        if (fd >= 0) ::close(fd);
+        if (::unlink(path.c_str()) != 0) RaiseHostError(errno);
+        return;
+    }
+    if (::unlink(path.c_str()) != 0) {
+        const int code = errno;
+        ::close(fd);
+        RaiseHostError(code);
+    }
+    int handOver[2];
+    if (::pipe(handOver) != 0) {
+        ::close(fd);
+        return;
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // Only async-signal-safe calls here: the parent may have threads.
+        ::close(handOver[1]);
+        char byte;
+        while (::read(handOver[0], &byte, 1) < 0 && errno == EINTR) {
+        }
+        ::close(fd);  // now the last reference: the freeing happens here
+        ::_exit(0);
+    }
+    ::close(handOver[0]);
+    ::close(fd);
+    ::close(handOver[1]);  // the child's read ends once our reference is gone
+}
+
 class PosixFileLayer final : public FileLayer {
 public:
     std::unique_ptr<RawFile> OpenForWriting(const std::string& path) override {
@@ -224,7 +283,15 @@ public:
             target->Close();
         } catch (...) {
             target.reset();
-            ::unlink(to.c_str());
+            if (StopRequested(stop)) {
+                try {
+                    UnlinkLeavingTheFreeing(to);
+                } catch (...) {
+                    // The stop is what the caller must hear about.
+                }
+            } else {
+                ::unlink(to.c_str());
+            }
             throw;
         }
         source->Close();
@@ -232,6 +299,7 @@ public:
     void DeleteFile(const std::string& path) override {
         if (::unlink(path.c_str()) != 0) RaiseHostError(errno);
     }
+    void DeleteAbandonedFile(const std::string& path) override { UnlinkLeavingTheFreeing(path); }
     void DropCachedPages(const std::string& path) override {
         auto fd = OpenReadable(path);
         // Only clean pages can be dropped.
@@ -243,9 +311,11 @@ public:
 #endif
         fd->Close();
     }
-    void SyncFile(const std::string& path) override {
+    void SyncFile(const std::string& path) override { SyncFileUnlessStopped(path, nullptr); }
+    void SyncFileUnlessStopped(const std::string& path, const StopFlag* stop) override {
+        ThrowIfStopped(stop);
         auto fd = OpenReadable(path);
-        SyncDescriptor(fd->get());
+        SyncUnlessStopped(fd->get(), stop);
         fd->Close();
     }
     void SyncDirectory(const std::string& directory) override {

@@ -71,6 +71,12 @@ int InstallStopSignals() {
 
 int StopSignalNumber() { return arrived.load(); }
 
+void ForgetStopSignals() {
+    DrainStopSignals();
+    arrived.store(0);
+    ProcessStopFlag().store(false);
+}
+
 void DrainStopSignals() {
 #ifdef TREVALON_POSIX_SIGNALS
     char bytes[64];

@@ -17,6 +17,10 @@ int InstallStopSignals();
 // The first stop signal that arrived, 0 if none did.
 int StopSignalNumber();
 
+// Back to no signal having arrived, for a process that goes on after one
+// (a test of several stops in turn).
+void ForgetStopSignals();
+
 // Empties the descriptor after it became readable.
 void DrainStopSignals();
 

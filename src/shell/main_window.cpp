@@ -191,7 +191,7 @@ void frmDriveSpeed::RunTest(PanelView& view, std::int32_t location, DriveTest te
     UpdateTestButtons();
     TrapErrors(location, [&] {
         WindowThreadView relay(view, *this);
-        const bench::TestEnvironment environment{bench::HostClock(), bench::HostFileLayer(),
+        const bench::TestEnvironment environment{*clock_, bench::HostFileLayer(),
                                                  &stop_, mode_};
         shownMode_ = mode_;
         if (const std::exception_ptr error =

@@ -10,8 +10,17 @@
 namespace trevalon::shell {
 namespace {
 
+// The loaded main window, or any other one shown (a test's own).
+frmDriveSpeed* MainWindow() {
+    if (frmDriveSpeed* window = LoadedDriveSpeedWindow()) return window;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<frmDriveSpeed*>(widget)) return window;
+    }
+    return nullptr;
+}
+
 void EndProgramNow() {
-    if (frmDriveSpeed* window = LoadedDriveSpeedWindow()) {
+    if (frmDriveSpeed* window = MainWindow()) {
         window->EndForStopRequest();
     } else {
         QCoreApplication::quit();
@@ -19,6 +28,8 @@ void EndProgramNow() {
 }
 
 }  // namespace
+
+void EndProgramAtSessionEnd() { EndProgramNow(); }
 
 void EndProgramOnStopRequests() {
     // The handler itself only sets a flag and wakes this descriptor; the
@@ -33,7 +44,7 @@ void EndProgramOnStopRequests() {
     }
     // Nothing to save: the session may end without asking.
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, qApp,
-                     [](QSessionManager&) { EndProgramNow(); });
+                     [](QSessionManager&) { EndProgramAtSessionEnd(); });
 }
 
 }  // namespace trevalon::shell

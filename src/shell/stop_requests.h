@@ -7,4 +7,8 @@ namespace trevalon::shell {
 // Call once the application object exists.
 void EndProgramOnStopRequests();
 
+// What the session manager's commitDataRequest does: nothing to save, the
+// program ends as on Exit.
+void EndProgramAtSessionEnd();
+
 }  // namespace trevalon::shell

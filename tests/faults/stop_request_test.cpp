@@ -88,17 +88,29 @@ TEST_F(StopRequest, ARunAfterAKilledOneReplacesItsLeftOversAndLeavesNothing) {
     struct LeftOver {
         Kind kind;
         const char* name;
-        std::size_t firstBytes;
+        std::size_t firstBytes;  // of DriveSpeedTest.txt
+        mode_t firstMode;
         std::size_t secondBytes;  // of DriveSpeedTest2.txt, if planted
         mode_t secondMode;
     };
+    // Each test's own scratch files, left half-written, empty or read-only;
+    // the comparison and the copy test find them on every drive they use.
     const LeftOver cases[] = {
-        {Kind::kSingle, "half-written first file", 5'000'000, 0, 0},
-        {Kind::kSingle, "zero-length second file", 1'000, 0, 0644},
-        {Kind::kSingle, "read-only second file", 300'000, 200'000, 0444},
-        {Kind::kSingle, "read-only zero-length second file", 0, 0, 0444},
-        {Kind::kCompare, "half-written file", 2'000'000, 0, 0},
-        {Kind::kCopy, "half-written copy test file", 7'000, 0, 0},
+        {Kind::kSingle, "half-written first file", 5'000'000, 0644, 0, 0},
+        {Kind::kSingle, "zero-length first file", 0, 0644, 0, 0},
+        {Kind::kSingle, "read-only first file", 3'000'000, 0444, 0, 0},
+        {Kind::kSingle, "zero-length second file", 1'000, 0644, 0, 0644},
+        {Kind::kSingle, "read-only second file", 300'000, 0644, 200'000, 0444},
+        {Kind::kSingle, "read-only zero-length second file", 0, 0644, 0, 0444},
+        {Kind::kSingle, "both read-only", 0, 0444, 10'000, 0444},
+        {Kind::kCompare, "half-written file", 2'000'000, 0644, 0, 0},
+        {Kind::kCompare, "zero-length file", 0, 0644, 0, 0},
+        {Kind::kCompare, "read-only file", 2'000'000, 0444, 0, 0},
+        {Kind::kCompare, "read-only zero-length file", 0, 0444, 0, 0},
+        {Kind::kCopy, "half-written copy test file", 7'000, 0644, 0, 0},
+        {Kind::kCopy, "zero-length copy test file", 0, 0644, 0, 0},
+        {Kind::kCopy, "read-only copy test file", 7'000, 0444, 0, 0},
+        {Kind::kCopy, "read-only zero-length copy test file", 0, 0444, 0, 0},
     };
     for (const LeftOver& leftOver : cases) {
         SCOPED_TRACE(std::string(KindName(leftOver.kind)) + ", " + leftOver.name);
@@ -111,7 +123,8 @@ TEST_F(StopRequest, ARunAfterAKilledOneReplacesItsLeftOversAndLeavesNothing) {
             view.entries[static_cast<std::size_t>(list)] = EntryFor(dir);
             // The single drive check tests list 0 only.
             if (leftOver.kind == Kind::kSingle && list == 1) continue;
-            Plant(Root(dir) + "DriveSpeedTest.txt", std::string(leftOver.firstBytes, 'X'), 0644);
+            Plant(Root(dir) + "DriveSpeedTest.txt", std::string(leftOver.firstBytes, 'X'),
+                  leftOver.firstMode);
             if (leftOver.secondMode != 0) {
                 Plant(Root(dir) + "DriveSpeedTest2.txt", std::string(leftOver.secondBytes, 'Y'),
                       leftOver.secondMode);

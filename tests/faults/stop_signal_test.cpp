@@ -1,7 +1,8 @@
-// trevalon-bench told to stop by a signal in the middle of each test: it
-// ends within a second, with 128 + the signal, and the folders keep no
-// scratch file and no other change.
+// trevalon-bench and trevalon-cli told to stop by a signal in the middle of
+// each test: they end within a second, with 128 + the signal, and the
+// folders keep no scratch file and no other change.
 #include <poll.h>
+#include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,30 +15,40 @@
 namespace faults {
 namespace {
 
-#ifdef TREVALON_BENCH_PATH
+#if defined(TREVALON_BENCH_PATH) && defined(TREVALON_CLI_PATH)
 using Seconds = std::chrono::duration<double>;
 
+enum class Program { kBench, kCli };
+
 struct Moment {
+    Program program;
     const char* name;
-    std::vector<std::string> mode;  // the bench's arguments before the folders
+    std::vector<std::string> mode;  // arguments before the folders
     int folders;
-    const char* after;  // the output line that starts with this...
+    // The bench's output line that starts with this, or the text the cli's
+    // progress line (drawn on a terminal only) shows...
+    const char* after;
     double delay;       // ...and this long after it
     int signal;
 };
 
 const Moment kMoments[] = {
-    {"single: small file write", {}, 1, "  status      \"Testing Drive: ", 0.0, SIGTERM},
-    {"single: between steps", {}, 1, "  caption 0 ", 0.0, SIGINT},
-    {"single: large file read", {}, 1, "  caption 2 ", 0.0, SIGHUP},
-    {"single: time-boxed write", {}, 1, "  caption 3 ", 0.5, SIGINT},
-    {"single: read-back", {}, 1, "  caption 4 ", 0.0, SIGTERM},
-    {"single: copy", {}, 1, "  caption 7 ", 0.0, SIGHUP},
-    {"comparison: time-boxed write", {"--compare"}, 2, "  status      \"Testing Drive: ", 1.0,
-     SIGHUP},
-    {"comparison: read-back", {"--compare"}, 2, "  caption 0 ", 0.0, SIGTERM},
-    {"copy test: copy test file write", {"--copy"}, 2, "  status      \"Creating", 0.0, SIGINT},
-    {"copy test: copy", {"--copy"}, 2, "  status      \"Copying To Drive: ", 0.0, SIGTERM},
+    {Program::kBench, "single: small file write", {}, 1, "  status      \"Testing Drive: ", 0.0, SIGTERM},
+    {Program::kBench, "single: between steps", {}, 1, "  caption 0 ", 0.0, SIGINT},
+    {Program::kBench, "single: large file read", {}, 1, "  caption 2 ", 0.0, SIGHUP},
+    {Program::kBench, "single: time-boxed write", {}, 1, "  caption 3 ", 0.5, SIGINT},
+    {Program::kBench, "single: read-back", {}, 1, "  caption 4 ", 0.0, SIGTERM},
+    {Program::kBench, "single: copy", {}, 1, "  caption 7 ", 0.0, SIGHUP},
+    {Program::kBench, "comparison: time-boxed write", {"--compare"}, 2,
+     "  status      \"Testing Drive: ", 1.0, SIGHUP},
+    {Program::kBench, "comparison: read-back", {"--compare"}, 2, "  caption 0 ", 0.0, SIGTERM},
+    {Program::kBench, "copy test: copy test file write", {"--copy"}, 2, "  status      \"Creating", 0.0, SIGINT},
+    {Program::kBench, "copy test: copy", {"--copy"}, 2, "  status      \"Copying To Drive: ", 0.0, SIGTERM},
+    // The cli's progress line tells only the steps that last.
+    {Program::kCli, "cli check: time-boxed write", {"check"}, 1, "Drive Overall Write", 1.0, SIGTERM},
+    {Program::kCli, "cli check: read-back", {"check"}, 1, "Drive Overall Read", 0.0, SIGHUP},
+    {Program::kCli, "cli check: copy", {"check"}, 1, "File Copy Speed", 0.0, SIGINT},
+    {Program::kCli, "cli compare: read-back", {"compare"}, 1, "Drive Overall Read", 0.0, SIGTERM},
 };
 
 // The child's output, line by line, until a line starts with `prefix` and
@@ -60,13 +71,26 @@ bool WaitForLine(int fd, const std::string& prefix, std::string& seen) {
     }
 }
 
+// The child's terminal output until it shows `text`.
+bool WaitForText(int fd, const std::string& text, std::string& seen) {
+    char buffer[4096];
+    for (;;) {
+        if (seen.find(text) != std::string::npos) return true;
+        pollfd ready{fd, POLLIN, 0};
+        if (::poll(&ready, 1, 30000) <= 0) return false;
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got <= 0) return false;  // EIO once the child has gone
+        seen.append(buffer, static_cast<std::size_t>(got));
+    }
+}
+
 #endif
 
 class StopSignal : public FaultTest {};
 
-TEST_F(StopSignal, EachSignalAtEachMomentEndsTheBenchAtOnceAndLeavesNothing) {
-#ifndef TREVALON_BENCH_PATH
-    GTEST_SKIP() << "trevalon-bench is not built here";
+TEST_F(StopSignal, EachSignalAtEachMomentEndsTheProgramAtOnceAndLeavesNothing) {
+#if !defined(TREVALON_BENCH_PATH) || !defined(TREVALON_CLI_PATH)
+    GTEST_SKIP() << "trevalon-bench or trevalon-cli is not built here";
 #else
     if (IsSkipped()) return;
     const std::string space = work.Directory("signals");
@@ -76,7 +100,9 @@ TEST_F(StopSignal, EachSignalAtEachMomentEndsTheBenchAtOnceAndLeavesNothing) {
     for (const Moment& moment : kMoments) {
         SCOPED_TRACE(moment.name);
         Drives drives;
+        const bool cli = moment.program == Program::kCli;
         std::vector<std::string> args = {"stdbuf", "-oL", TREVALON_BENCH_PATH, "--runs", "1"};
+        if (cli) args = {TREVALON_CLI_PATH};
         args.insert(args.end(), moment.mode.begin(), moment.mode.end());
         for (int i = 0; i < moment.folders; ++i) {
             const std::string dir = space + "/" + std::to_string(++number);
@@ -85,11 +111,12 @@ TEST_F(StopSignal, EachSignalAtEachMomentEndsTheBenchAtOnceAndLeavesNothing) {
             args.push_back(dir);
         }
         int out[2];
-        ASSERT_EQ(::pipe(out), 0);
+        ASSERT_EQ(cli ? ::openpty(&out[0], &out[1], nullptr, nullptr, nullptr) : ::pipe(out), 0);
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
             ::dup2(out[1], 1);
+            if (cli) ::dup2(out[1], 2);
             ::close(out[0]);
             std::vector<char*> argv;
             for (std::string& arg : args) argv.push_back(arg.data());
@@ -99,22 +126,33 @@ TEST_F(StopSignal, EachSignalAtEachMomentEndsTheBenchAtOnceAndLeavesNothing) {
         }
         ::close(out[1]);
         std::string seen;
-        const bool reached = WaitForLine(out[0], moment.after, seen);
+        const bool reached = cli ? WaitForText(out[0], moment.after, seen)
+                                 : WaitForLine(out[0], moment.after, seen);
         std::this_thread::sleep_for(Seconds(moment.delay));
         const auto sent = std::chrono::steady_clock::now();
         ::kill(child, moment.signal);
         int status = 0;
         ::waitpid(child, &status, 0);
         const double took = Seconds(std::chrono::steady_clock::now() - sent).count();
-        WaitForLine(out[0], "\x01", seen);  // the rest, to the end
+        if (cli) {
+            WaitForText(out[0], "\x01", seen);
+        } else {
+            WaitForLine(out[0], "\x01", seen);  // the rest, to the end
+        }
         ::close(out[0]);
         EXPECT_TRUE(reached) << seen;
         ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
         EXPECT_EQ(WEXITSTATUS(status), 128 + moment.signal) << seen;
         // Removing the GBs the time-boxed write put on a tmpfs is part of it.
-        EXPECT_LT(took, 2.0);
+        EXPECT_LT(took, 1.0);
         EXPECT_EQ(seen.find("\"Done\""), std::string::npos) << "stopped too late: " << seen;
         EXPECT_EQ(seen.find("Complete\""), std::string::npos) << "stopped too late: " << seen;
+        // The cli shows no report of a stopped run (its labels end in a colon
+        // there, not on the progress line) and says why.
+        if (cli) {
+            EXPECT_EQ(seen.find("(1 MB):"), std::string::npos) << "stopped too late: " << seen;
+            EXPECT_NE(seen.find("stopped; its scratch files are removed"), std::string::npos) << seen;
+        }
         drives.ExpectUnchanged("after the signal");
         std::printf("%s: ended %.3f s after the signal\n", moment.name, took);
     }

@@ -8,7 +8,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
+#include <cstdio>
 #include <functional>
+#include <vector>
 #include <stdexcept>
 
 #include "bench/run_error.h"
@@ -249,16 +251,42 @@ private slots:
         errors->hide();
     }
 
-    // Exit during a test: every window goes at once, the run stops at its
-    // next yield and removes its files, and the event loop ends.
-    void exitDuringATestEndsTheProgramAndCleansUp() { endDuringATest(Ending::kExit); }
-    void closingDuringATestEndsTheProgramAndCleansUp() { endDuringATest(Ending::kClose); }
-    // The handlers stay installed in this process afterwards.
-    void stopSignalDuringATestEndsTheProgramAndCleansUp() {
-        trevalon::shell::EndProgramOnStopRequests();
-        endDuringATest(Ending::kSignal);
-        QCOMPARE(trevalon::bench::StopSignalNumber(), SIGTERM);
-        QCOMPARE(trevalon::bench::StopSignalExitStatus(), 128 + SIGTERM);
+    void initTestCase() { trevalon::shell::EndProgramOnStopRequests(); }
+
+    // Every way of ending the program, at each moment of the three tests:
+    // every window goes within a second, the step is abandoned (its figure
+    // never shown) and the folders are as they were.
+    void endingDuringATestEndsTheProgramAndLeavesTheFoldersAsTheyWere() {
+        const std::vector<Ending> endings = {
+            {"Exit", [](frmDriveSpeed& w) { w.mnuExit->trigger(); }, 0},
+            {"close", [](frmDriveSpeed& w) { w.close(); }, 0},
+            {"SIGTERM", [](frmDriveSpeed&) { std::raise(SIGTERM); }, SIGTERM},
+            {"SIGHUP", [](frmDriveSpeed&) { std::raise(SIGHUP); }, SIGHUP},
+            {"SIGINT", [](frmDriveSpeed&) { std::raise(SIGINT); }, SIGINT},
+            {"session end", [](frmDriveSpeed&) { trevalon::shell::EndProgramAtSessionEnd(); }, 0},
+        };
+        const auto slot = [](std::array<QLabel*, 9> frmDriveSpeed::*labels, int index) {
+            return [=](frmDriveSpeed& w) { return !((w.*labels)[index]->text().isEmpty()); };
+        };
+        const auto status = [](QLabel* frmDriveSpeed::*label, const char* prefix) {
+            return [=](frmDriveSpeed& w) { return (w.*label)->text().startsWith(prefix); };
+        };
+        const auto compared = [](frmDriveSpeed& w) { return !w.lblCompareSeconds[0]->text().isEmpty(); };
+        const auto single = &frmDriveSpeed::lblStatusBar;
+        const std::vector<Moment> moments = {
+            {"check: small write", Test::kSingle, status(&frmDriveSpeed::lblStatus, "Testing Drive: "), 0},
+            {"check: between steps", Test::kSingle, slot(single, 0), 1},
+            {"check: time-boxed write", Test::kSingle, slot(single, 3), 4},
+            {"check: read-back", Test::kSingle, slot(single, 4), 5},
+            {"check: copy", Test::kSingle, slot(single, 7), 6},
+            {"compare: time-boxed write", Test::kCompare, status(&frmDriveSpeed::lblCompareStatus, "Testing Drive: "), 0},
+            {"compare: read-back", Test::kCompare, compared, 1},
+            {"copy: copy test file write", Test::kCopy, status(&frmDriveSpeed::lblCopyStatus, "Creating"), 0},
+            {"copy: copy", Test::kCopy, status(&frmDriveSpeed::lblCopyStatus, "Copying To Drive: "), 0},
+        };
+        for (const Moment& moment : moments) {
+            for (const Ending& ending : endings) endDuringATest(moment, ending);
+        }
     }
 
     void exitWithoutATestClosesEveryWindow() {
@@ -280,54 +308,123 @@ private slots:
     }
 
 private:
-    enum class Ending { kExit, kClose, kSignal };
+    enum class Test { kSingle, kCompare, kCopy };
+    struct Ending {
+        const char* name;
+        std::function<void(frmDriveSpeed&)> request;
+        int signal;  // the exit status is 128 + this, when set
+    };
+    struct Moment {
+        const char* name;
+        Test test;
+        std::function<bool(frmDriveSpeed&)> reached;
+        int abandonedSlot;  // of the test's figures
+    };
 
-    // Ended while a step runs: the window thread takes the request at once.
-    void endDuringATest(Ending ending) {
-        QTemporaryDir scratch;
-        QVERIFY(scratch.isValid());
-        frmDriveSpeed window(EntriesFor({scratch.path()}));
+    // The 3-second write window passes in a tenth of that: the table stays short.
+    class FastClock final : public trevalon::bench::Clock {
+    public:
+        double Now() override { return 10 * host_.Now(); }
+        double Tick() override { return 10 * host_.Tick(); }
+
+    private:
+        trevalon::bench::SteadyClock host_;
+    };
+
+    // A tmpfs where there is one: the time-boxed write fills it quickly.
+    static QString ScratchTemplate() {
+        const QFileInfo shm(QStringLiteral("/dev/shm"));
+        const QString base = shm.isDir() && shm.isWritable() ? shm.filePath() : QDir::tempPath();
+        return base + QStringLiteral("/trevalon-drive-runs-XXXXXX");
+    }
+
+    // A file of the user's own in the folder, to see that nothing else changes.
+    static QStringList FolderState(const QString& directory) {
+        QStringList state;
+        for (const QFileInfo& file : QDir(directory).entryInfoList(QDir::Files | QDir::Hidden)) {
+            QFile content(file.filePath());
+            (void)content.open(QIODevice::ReadOnly);
+            state << file.fileName() + ":" + QString::number(file.size()) + ":" +
+                         file.lastModified().toString(Qt::ISODateWithMs) + ":" +
+                         QString::fromLatin1(content.readAll().toHex());
+        }
+        return state;
+    }
+
+    static QLabel* AbandonedLabel(frmDriveSpeed& window, const Moment& moment) {
+        switch (moment.test) {
+            case Test::kSingle: return window.lblStatusBar[static_cast<std::size_t>(moment.abandonedSlot)];
+            case Test::kCompare: return window.lblCompareSeconds[static_cast<std::size_t>(moment.abandonedSlot)];
+            case Test::kCopy: break;
+        }
+        return window.lblCopySeconds[static_cast<std::size_t>(moment.abandonedSlot)];
+    }
+
+    void endDuringATest(const Moment& moment, const Ending& ending) {
+        const QByteArray row = QByteArray(moment.name) + ", " + ending.name;
+        QTemporaryDir source(ScratchTemplate()), destination(ScratchTemplate());
+        QVERIFY2(source.isValid() && destination.isValid(), row);
+        for (const QTemporaryDir* dir : {&source, &destination}) {
+            QFile mine(dir->filePath(QStringLiteral("notes.txt")));
+            QVERIFY2(mine.open(QIODevice::WriteOnly) && mine.write("kept as it is\r\n") > 0, row);
+        }
+        const QStringList before[] = {FolderState(source.path()), FolderState(destination.path())};
+        DriveEntries drives = EntriesFor({source.path(), destination.path()});
+        drives.entries.append(QString());  // names no drive
+        frmDriveSpeed window(drives);
+        FastClock clock;
+        window.MeasureWith(clock);
+        for (int list = 1; list < 4; ++list) window.drvCompare[list]->setCurrentIndex(2);
+        window.drvCopy[0]->setCurrentIndex(0);
+        window.drvCopy[1]->setCurrentIndex(1);
+        for (int list = 2; list < 4; ++list) window.drvCopy[list]->setCurrentIndex(2);
         window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY2(QTest::qWaitForWindowExposed(&window), row);
         QWidget aboutBox;  // stands for any other window of the program
         aboutBox.show();
+        trevalon::bench::ForgetStopSignals();
 
-        bool handlerReturned = false;
-        bool filesWhenEnded = false;
+        bool reached = false;
         QElapsedTimer requested;
-        qint64 msToEnd = -1;
+        qint64 msToHandlerEnd = -1;
+        QPushButton* button = moment.test == Test::kSingle    ? window.cmdCheckSpeed
+                              : moment.test == Test::kCompare ? window.cmdCompareDrives
+                                                              : window.cmdCopyComparison;
         QTimer::singleShot(0, &window, [&] {
-            window.cmdCheckSpeed->click();
-            msToEnd = requested.elapsed();
-            handlerReturned = true;
+            button->click();
+            msToHandlerEnd = requested.isValid() ? requested.elapsed() : -1;
         });
-        Poller ender([&] {
-            // The large file's read is shown: the 3-second write has begun.
-            if (window.lblStatusBar[3]->text().isEmpty()) return false;
-            if (!HoldsScratchFiles(scratch.path())) return false;
-            filesWhenEnded = true;
+        QTimer poll;
+        poll.setInterval(1);
+        connect(&poll, &QTimer::timeout, &window, [&] {
+            if (!window.TestRunning() || !moment.reached(window)) return;
+            poll.stop();
+            reached = true;
             requested.start();
-            switch (ending) {
-                case Ending::kExit: window.mnuExit->trigger(); break;
-                case Ending::kClose: window.close(); break;
-                case Ending::kSignal: std::raise(SIGTERM); break;
-            }
-            return true;
+            ending.request(window);
         });
-        QTimer::singleShot(60000, [] { QCoreApplication::exit(99); });
+        poll.start();
+        QTimer guard;  // this row's own: a later row must not hear it
+        guard.setSingleShot(true);
+        connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+        guard.start(60000);
 
         QCOMPARE(QApplication::exec(), 0);
-        QVERIFY(filesWhenEnded);
-        QVERIFY(handlerReturned);
-        // The time-boxed write is abandoned, not finished first.
-        QVERIFY2(msToEnd >= 0 && msToEnd < 1000, qPrintable(QString::number(msToEnd)));
-        QVERIFY(window.lblStatusBar[4]->text().isEmpty());
-        QVERIFY(!window.isVisible());
-        QVERIFY(!aboutBox.isVisible());
-        QVERIFY(!HoldsScratchFiles(scratch.path()));
-        // The run ended where it was: the last slots never got a figure.
-        QVERIFY(window.lblStatusBar[8]->text().isEmpty());
-        QVERIFY(window.lblStatus->text().startsWith("Testing Drive: "));
+        const qint64 msToEnd = requested.isValid() ? requested.elapsed() : -1;
+        QVERIFY2(reached, row);
+        QVERIFY2(msToHandlerEnd >= 0 && msToEnd < 1000, row + " took " + QByteArray::number(msToEnd));
+        QVERIFY2(AbandonedLabel(window, moment)->text().isEmpty(), row);
+        for (const QLabel* label : {window.lblStatus, window.lblCompareStatus, window.lblCopyStatus}) {
+            QVERIFY2(label->text() != "Done" && !label->text().endsWith("Complete"), row);
+        }
+        QVERIFY2(!window.isVisible() && !aboutBox.isVisible(), row);
+        QCOMPARE(FolderState(source.path()), before[0]);
+        QCOMPARE(FolderState(destination.path()), before[1]);
+        if (ending.signal != 0) {
+            QCOMPARE(trevalon::bench::StopSignalExitStatus(), 128 + ending.signal);
+        }
+        std::printf("%s: ended %lld ms after the request\n", row.constData(),
+                    static_cast<long long>(msToEnd));
     }
 };
 
