@@ -23,6 +23,14 @@ public:
     virtual std::size_t Read(char* data, std::size_t size) = 0;
     // Closes and raises what the close reports; the file is closed either way.
     virtual void Close() = 0;
+    // Closes a file the run is abandoning, reporting nothing; the host may
+    // finish closing it after the program has ended.
+    virtual void CloseAbandoned() noexcept {
+        try {
+            Close();
+        } catch (...) {
+        }
+    }
     // Waits until the data written so far is on the drive. Where the host
     // has no such call, the data is as far as the host lets it get.
     virtual void SyncData() {}

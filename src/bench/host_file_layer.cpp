@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "bench/file_layer.h"
 #include "bench/run_error.h"
@@ -38,6 +39,7 @@ public:
         if (fd_ >= 0) ::close(fd_);
     }
     int get() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
     // Closes and raises what the close reports.
     void Close() {
         const int fd = fd_;
@@ -104,6 +106,44 @@ void SyncDescriptor(int fd, bool directory = false) {
     }
 }
 
+// Above this, freeing a file's space takes long enough to leave to a child.
+constexpr off_t kFreedInline = off_t{64} << 20;
+
+// A child holding every descriptor of ours until this goes out of scope,
+// then exiting: a last close there frees a large file's space, or starts the
+// write-out ext4 begins when a file emptied and written again is closed,
+// without the program waiting for either.
+class LastCloseInChild {
+public:
+    LastCloseInChild() {
+        int gate[2];
+        if (::pipe(gate) != 0) return;
+        const pid_t child = ::fork();
+        if (child == 0) {
+            // Only async-signal-safe calls here: the parent may have threads.
+            ::close(gate[1]);
+            char byte;
+            while (::read(gate[0], &byte, 1) < 0 && errno == EINTR) {
+            }
+            ::_exit(0);
+        }
+        ::close(gate[0]);
+        if (child < 0) {
+            ::close(gate[1]);
+            return;
+        }
+        gate_ = gate[1];
+    }
+    ~LastCloseInChild() {
+        if (gate_ >= 0) ::close(gate_);  // the child's read ends: it lets go
+    }
+    LastCloseInChild(const LastCloseInChild&) = delete;
+    LastCloseInChild& operator=(const LastCloseInChild&) = delete;
+
+private:
+    int gate_ = -1;
+};
+
 class PosixFile final : public RawFile {
 public:
     explicit PosixFile(std::unique_ptr<Descriptor> fd) : fd_(std::move(fd)) {}
@@ -139,6 +179,18 @@ public:
         }
     }
     void Close() override { fd_->Close(); }
+    void CloseAbandoned() noexcept override {
+        if (written_ > kFreedInline) {
+            LastCloseInChild child;
+            ::close(fd_->release());
+            return;
+        }
+        try {
+            fd_->Close();
+        } catch (...) {
+            // Abandoned: nothing of it is reported.
+        }
+    }
 
 private:
     void FallBackToSync() {
@@ -213,11 +265,7 @@ void SyncUnlessStopped(int fd, const StopFlag* stop) {
     SyncDescriptor(fd);
 }
 
-// Above this, freeing a file's space takes long enough to leave to a child.
-constexpr off_t kFreedInline = off_t{64} << 20;
-
-// Unlinks at once; the last close, which frees the space, happens in a
-// child that outlives no wait of ours.
+// Unlinks at once; the freeing happens in a child that outlives no wait of ours.
 void UnlinkLeavingTheFreeing(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | kOpenFlags);
     struct stat info {};
@@ -231,24 +279,8 @@ void UnlinkLeavingTheFreeing(const std::string& path) {
         ::close(fd);
         RaiseHostError(code);
     }
-    int handOver[2];
-    if (::pipe(handOver) != 0) {
-        ::close(fd);
-        return;
-    }
-    const pid_t child = ::fork();
-    if (child == 0) {
-        // Only async-signal-safe calls here: the parent may have threads.
-        ::close(handOver[1]);
-        char byte;
-        while (::read(handOver[0], &byte, 1) < 0 && errno == EINTR) {
-        }
-        ::close(fd);  // now the last reference: the freeing happens here
-        ::_exit(0);
-    }
-    ::close(handOver[0]);
+    LastCloseInChild child;
     ::close(fd);
-    ::close(handOver[1]);  // the child's read ends once our reference is gone
 }
 
 class PosixFileLayer final : public FileLayer {
@@ -282,14 +314,12 @@ public:
             CopyContents(source->get(), target->get(), sourceInfo.st_size, stop);
             target->Close();
         } catch (...) {
-            target.reset();
-            if (StopRequested(stop)) {
-                try {
-                    UnlinkLeavingTheFreeing(to);
-                } catch (...) {
-                    // The stop is what the caller must hear about.
-                }
+            if (StopRequested(stop) && ::lseek(target->get(), 0, SEEK_END) > kFreedInline) {
+                ::unlink(to.c_str());
+                LastCloseInChild child;
+                target.reset();
             } else {
+                target.reset();
                 ::unlink(to.c_str());
             }
             throw;

@@ -32,6 +32,11 @@ public:
           size_(bufferSize),
           limit_(bufferSize),
           stop_(stop) {}
+    // Left open by a stop request, the file is abandoned: its close must
+    // not wait for the data the host still holds.
+    ~TextFileWriter() {
+        if (file_ && StopRequested(stop_)) file_->CloseAbandoned();
+    }
     TextFileWriter(const TextFileWriter&) = delete;
     TextFileWriter& operator=(const TextFileWriter&) = delete;
 
