@@ -254,10 +254,7 @@ TEST(CopyTest, RealFaults) {
         EXPECT_EQ(view.statuses.back(), "Drive Error");
     }
     TREVALON_REQUIRE_PRIVATE_MOUNTS();
-    const std::string tiny = dir.Sub("tiny");
-    const std::string readOnly = dir.Sub("ro");
-    testing::MountTmpfs(tiny, "size=64k");
-    testing::MountTmpfs(readOnly, "ro");
+    const auto [tiny, readOnly] = testing::MountTinyAndReadOnly(dir);
     for (const std::string& bad : {tiny, readOnly}) {
         RecordingView view({source, bad, good});
         ScriptedClock clock({}, kStep);

@@ -212,10 +212,7 @@ TEST(DriveComparison, RealFaults) {
         EXPECT_EQ(view.statuses.back(), "Comparison Complete");
     }
     TREVALON_REQUIRE_PRIVATE_MOUNTS();
-    const std::string tiny = dir.Sub("tiny");
-    const std::string readOnly = dir.Sub("ro");
-    testing::MountTmpfs(tiny, "size=64k");
-    testing::MountTmpfs(readOnly, "ro");
+    const auto [tiny, readOnly] = testing::MountTinyAndReadOnly(dir);
     for (const std::string& bad : {tiny, readOnly}) {
         RecordingView view({bad, good});
         ScriptedClock clock({}, kStep);

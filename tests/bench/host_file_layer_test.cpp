@@ -120,10 +120,7 @@ TEST(HostFileLayer, CopyReplacesTheTargetButNeverCopiesAFileOntoItself) {
 TEST(HostFileLayer, RealFullAndReadOnlyDrives) {
     TREVALON_REQUIRE_PRIVATE_MOUNTS();
     TempDir dir;
-    const std::string tiny = dir.Sub("tiny");
-    const std::string readOnly = dir.Sub("ro");
-    testing::MountTmpfs(tiny, "size=64k");
-    testing::MountTmpfs(readOnly, "ro");
+    const auto [tiny, readOnly] = testing::MountTinyAndReadOnly(dir);
     const std::string source = dir.path() + "/source";
     WriteFile(source, std::string(1024 * 1024, 'S'));
 

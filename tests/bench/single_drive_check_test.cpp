@@ -257,10 +257,7 @@ TEST(SingleDriveCheck, RealFaults) {
         EXPECT_EQ(view.statuses.back(), "Drive Error");
     }
     TREVALON_REQUIRE_PRIVATE_MOUNTS();
-    const std::string tiny = dir.Sub("tiny");
-    const std::string readOnly = dir.Sub("ro");
-    testing::MountTmpfs(tiny, "size=64k");
-    testing::MountTmpfs(readOnly, "ro");
+    const auto [tiny, readOnly] = testing::MountTinyAndReadOnly(dir);
     {
         RecordingView view({tiny});
         ScriptedClock clock({}, kStep);

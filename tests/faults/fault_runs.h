@@ -42,6 +42,9 @@ inline std::string DoneText(Kind kind) {
     return "";
 }
 
+// The view of a fault run keeps only the figures on show.
+constexpr auto kShown = RecordingView::Keep::kShownFigures;
+
 inline void RunKind(Kind kind, RecordingView& view, trevalon::bench::Clock& clock,
                     trevalon::bench::FileLayer& files,
                     const trevalon::bench::StopFlag* stop = nullptr) {
@@ -60,27 +63,12 @@ inline void RunKind(Kind kind, RecordingView& view, double clockStep = 0.01) {
 
 inline std::string Root(const std::string& dir) { return dir + "/"; }
 
-inline std::string FullMessage(const std::string& dir) {
-    return "I am unable to access " + Root(dir) +
-           ", the drive is reporting that it is full.  Please ensure the drive has at least 10 "
-           "MB of space.";
-}
-
-inline std::string NoAccessMessage(const std::string& dir) {
-    return "I am unable to access " + Root(dir) +
-           ", please ensure that the drive has a writable disk inserted.";
-}
-
-inline const std::string kReadOnlyMessage =
-    "The drive you are trying to test is read only, this program needs to be able to write a "
-    "file to the drive in order to test it's speed.";
-
 // A run that ended with one drive message and "Drive Error".
 inline void ExpectDriveError(const RecordingView& view, const std::string& message) {
     EXPECT_EQ(view.messages, std::vector<std::string>{message});
     EXPECT_EQ(view.LastStatus(), "Drive Error");
     EXPECT_TRUE(view.handOffs.empty()) << view.handOffs.front().description;
-    EXPECT_TRUE(view.buttonEnabled);
+    EXPECT_TRUE(view.ButtonEnabled());
 }
 
 // A run from its first step to its last, nothing shown but its figures.
@@ -88,7 +76,7 @@ inline void ExpectNormalRun(Kind kind, const RecordingView& view) {
     EXPECT_TRUE(view.messages.empty()) << KindName(kind) << ": " << view.messages.front();
     EXPECT_TRUE(view.handOffs.empty()) << KindName(kind) << ": " << view.handOffs.front().description;
     EXPECT_EQ(view.LastStatus(), DoneText(kind)) << KindName(kind);
-    EXPECT_TRUE(view.buttonEnabled);
+    EXPECT_TRUE(view.ButtonEnabled());
 }
 
 // The directories a user would look at: as they were, and no scratch file.
@@ -112,13 +100,8 @@ struct Drives {
 // The fault tests need a private mount namespace.
 class FaultTest : public testing::Test {
 protected:
-    void SetUp() override {
-        if (CurrentIsolation() == Isolation::kNone) {
-            GTEST_SKIP() << "no private mount namespace here (" << IsolationProblem()
-                         << "): real file-system faults not tested; run as root";
-        }
-    }
-    Workspace work;
+    void SetUp() override { TREVALON_REQUIRE_PRIVATE_MOUNTS(); }
+    TempDir work{TempDir::Where::kOwnTmpfs};
 };
 
 }  // namespace faults
