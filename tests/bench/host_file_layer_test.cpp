@@ -8,15 +8,11 @@
 
 #include "bench/file_layer.h"
 #include "bench/run_error.h"
-#include "tests/support/drive_kit.h"
+#include "tests/bench/drive_runs.h"
 
 namespace trevalon::bench {
 namespace {
 
-using testing::Exists;
-using testing::ReadFile;
-using testing::TempDir;
-using testing::WriteFile;
 
 template <typename Work>
 std::int32_t ErrorNumberOf(Work work) {

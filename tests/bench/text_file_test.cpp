@@ -10,16 +10,11 @@
 #include <vector>
 
 #include "bench/run_error.h"
-#include "tests/support/drive_kit.h"
+#include "tests/bench/drive_runs.h"
 
 namespace trevalon::bench {
 namespace {
 
-using testing::FailingFileLayer;
-using testing::FileCall;
-using testing::ReadFile;
-using testing::TempDir;
-using testing::WriteFile;
 
 std::vector<std::string> ReadAll(const std::string& path) {
     TextFileReader reader(HostFileLayer(), path);
