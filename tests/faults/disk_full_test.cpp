@@ -30,6 +30,14 @@ protected:
         drives.ExpectUnchanged(std::string("after the next ") + KindName(kind));
     }
 
+    // Nothing changed by the full run; room made on the full drive, the next run works.
+    void ExpectRoomGivesANormalRun(Kind kind, const std::string& full,
+                                   const RecordingView& view, const std::string& when) {
+        drives.ExpectUnchanged(when);
+        ResizeTmpfs(full, 256 * kMiB);
+        ExpectNextRunWorks(kind, view.entries);
+    }
+
     Drives drives;
 };
 
@@ -78,10 +86,7 @@ TEST_F(DiskFull, SingleDriveCheckStopsWithTheFullMessageWhicheverWriteFills) {
         std::vector<int> filled;
         for (const auto& [index, text] : view.results) filled.push_back(index);
         EXPECT_EQ(filled, c.filled);
-        drives.ExpectUnchanged("after the full drive");
-
-        ResizeTmpfs(dir, 256 * kMiB);
-        ExpectNextRunWorks(Kind::kSingle, view.entries);
+        ExpectRoomGivesANormalRun(Kind::kSingle, dir, view, "after the full drive");
     }
 }
 
@@ -115,9 +120,7 @@ TEST_F(DiskFull, ComparisonStopsAtTheFullDriveInTheTimeBoxedWriteAndTheRefill) {
         ExpectDriveError(view, DriveFull(Root(full)));
         // Slots after the full one are not measured.
         EXPECT_TRUE(view.results.empty());
-        drives.ExpectUnchanged("after the full drive");
-        ResizeTmpfs(full, 256 * kMiB);
-        ExpectNextRunWorks(Kind::kCompare, view.entries);
+        ExpectRoomGivesANormalRun(Kind::kCompare, full, view, "after the full drive");
         (void)later;
     }
     {
@@ -132,9 +135,7 @@ TEST_F(DiskFull, ComparisonStopsAtTheFullDriveInTheTimeBoxedWriteAndTheRefill) {
         ExpectDriveError(view, DriveFull(Root(dir)));
         EXPECT_EQ(view.results.count(0), 1U);
         EXPECT_EQ(view.results.count(1), 0U);
-        drives.ExpectUnchanged("after the refill");
-        ResizeTmpfs(dir, 256 * kMiB);
-        ExpectNextRunWorks(Kind::kCompare, view.entries);
+        ExpectRoomGivesANormalRun(Kind::kCompare, dir, view, "after the refill");
     }
 }
 
@@ -147,9 +148,7 @@ TEST_F(DiskFull, CopyTestStopsAtAFullSourceOrAFullDestination) {
         RunKind(Kind::kCopy, view);
         ExpectDriveError(view, DriveFull(Root(source)));
         EXPECT_TRUE(view.results.empty());
-        drives.ExpectUnchanged("after the full source");
-        ResizeTmpfs(source, 256 * kMiB);
-        ExpectNextRunWorks(Kind::kCopy, view.entries);
+        ExpectRoomGivesANormalRun(Kind::kCopy, source, view, "after the full source");
     }
     for (int full = 1; full <= 3; ++full) {
         SCOPED_TRACE("destination " + std::to_string(full));
@@ -168,9 +167,7 @@ TEST_F(DiskFull, CopyTestStopsAtAFullSourceOrAFullDestination) {
         for (int slot = 0; slot < 3; ++slot) {
             EXPECT_EQ(view.results.count(slot), slot < full - 1 ? 1U : 0U) << "slot " << slot;
         }
-        drives.ExpectUnchanged("after the full destination");
-        ResizeTmpfs(fullDir, 256 * kMiB);
-        ExpectNextRunWorks(Kind::kCopy, view.entries);
+        ExpectRoomGivesANormalRun(Kind::kCopy, fullDir, view, "after the full destination");
     }
 }
 

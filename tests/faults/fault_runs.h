@@ -14,33 +14,22 @@ namespace faults {
 
 enum class Kind { kSingle, kCompare, kCopy };
 
-inline const char* KindName(Kind kind) {
-    switch (kind) {
-        case Kind::kSingle: return "single drive check";
-        case Kind::kCompare: return "comparison";
-        case Kind::kCopy: return "copy test";
-    }
-    return "";
-}
+// What each test is called, a short name for directories, and its last status.
+struct KindWords {
+    const char* name;
+    const char* tag;
+    const char* done;
+};
 
-// A short name for directories.
-inline std::string KindTag(Kind kind) {
-    switch (kind) {
-        case Kind::kSingle: return "single";
-        case Kind::kCompare: return "compare";
-        case Kind::kCopy: return "copy";
-    }
-    return "";
+inline const KindWords& WordsOf(Kind kind) {
+    static const KindWords words[] = {{"single drive check", "single", "Done"},
+                                      {"comparison", "compare", "Comparison Complete"},
+                                      {"copy test", "copy", "Drive Copy Test Complete"}};
+    return words[static_cast<int>(kind)];
 }
-
-inline std::string DoneText(Kind kind) {
-    switch (kind) {
-        case Kind::kSingle: return "Done";
-        case Kind::kCompare: return "Comparison Complete";
-        case Kind::kCopy: return "Drive Copy Test Complete";
-    }
-    return "";
-}
+inline const char* KindName(Kind kind) { return WordsOf(kind).name; }
+inline std::string KindTag(Kind kind) { return WordsOf(kind).tag; }
+inline std::string DoneText(Kind kind) { return WordsOf(kind).done; }
 
 // The view of a fault run keeps only the figures on show.
 constexpr auto kShown = RecordingView::Keep::kShownFigures;
@@ -88,6 +77,13 @@ struct Drives {
         if (withUserFiles) PutUserFiles(dir);
         dirs.push_back(dir);
         before.push_back(TakeSnapshot(dir));
+    }
+    // A new directory with a user's files, listed in drive list `list`.
+    std::string Listed(TempDir& work, const std::string& name, RecordingView& view, int list) {
+        const std::string dir = work.Sub(name);
+        Add(dir);
+        view.entries[static_cast<std::size_t>(list)] = EntryFor(dir);
+        return dir;
     }
     void ExpectUnchanged(const std::string& when) const {
         for (std::size_t i = 0; i < dirs.size(); ++i) {

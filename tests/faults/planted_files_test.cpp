@@ -105,7 +105,8 @@ TEST_F(PlantedFiles, CopyTestToTheSourceUnderAnotherNameLeavesItsFileIntact) {
     RecordingView view(kShown);
     view.entries = {EntryFor(dir), dir + "/ [same]", EntryFor(outside + "/alias"), ""};
     RunKind(Kind::kCopy, view);
-    EXPECT_EQ(view.messages, (std::vector<std::string>{UnableToAccess(Root(dir)), UnableToAccess(Root(outside + "/alias"))}));
+    EXPECT_EQ(view.messages, (std::vector<std::string>{UnableToAccess(Root(dir)),
+                                                        UnableToAccess(Root(outside + "/alias"))}));
     EXPECT_TRUE(view.handOffs.empty());
     EXPECT_EQ(view.LastStatus(), DoneText(Kind::kCopy));
     EXPECT_TRUE(view.results.empty());

@@ -16,9 +16,7 @@ TEST_P(StopAtYield, EveryYieldOfARunIsAPlaceToCloseWithoutLeavingAFile) {
     Drives drives;
     RecordingView full(kShown);
     for (int list = 0; list < 4; ++list) {
-        const std::string dir = work.Sub("drive" + std::to_string(list));
-        drives.Add(dir);
-        full.entries[static_cast<std::size_t>(list)] = EntryFor(dir);
+        drives.Listed(work, "drive" + std::to_string(list), full, list);
     }
     RunKind(kind, full);
     ExpectNormalRun(kind, full);

@@ -44,10 +44,8 @@ TEST_F(StopRequest, AStepThatSeesTheRequestIsAbandonedAndLeavesNothing) {
         Drives drives;
         RecordingView view(kShown);
         for (int list = 0; list < 2; ++list) {
-            const std::string dir = work.Sub(KindTag(moment.kind) + moment.name +
-                                                   std::to_string(list));
-            drives.Add(dir);
-            view.entries[static_cast<std::size_t>(list)] = EntryFor(dir);
+            const std::string name = KindTag(moment.kind) + moment.name + std::to_string(list);
+            drives.Listed(work, name, view, list);
         }
         trevalon::bench::StopFlag stop{false};
         std::size_t resultsAtStop = 0, statusesAtStop = 0;
@@ -106,10 +104,8 @@ TEST_F(StopRequest, ARunAfterAKilledOneReplacesItsLeftOversAndLeavesNothing) {
         Drives drives;
         RecordingView view(kShown);
         for (int list = 0; list < 2; ++list) {
-            const std::string dir = work.Sub(KindTag(leftOver.kind) + leftOver.name +
-                                                   std::to_string(list));
-            drives.Add(dir);
-            view.entries[static_cast<std::size_t>(list)] = EntryFor(dir);
+            const std::string name = KindTag(leftOver.kind) + leftOver.name + std::to_string(list);
+            const std::string dir = drives.Listed(work, name, view, list);
             // The single drive check tests list 0 only.
             if (leftOver.kind == Kind::kSingle && list == 1) continue;
             Plant(Root(dir) + "DriveSpeedTest.txt", std::string(leftOver.firstBytes, 'X'), 0644);
