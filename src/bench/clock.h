@@ -27,6 +27,23 @@ public:
     }
 };
 
+// Each reading a fixed step after the one before: a run then takes the same
+// course whatever the machine's speed (soak runs, tests).
+class StepClock : public Clock {
+public:
+    explicit StepClock(double step) : StepClock(step, step) {}
+    StepClock(double step, double tick) : step_(step), tick_(tick) {}
+    double Now() override { return now_ += step_; }
+    double Tick() override { return tick_; }
+
+protected:
+    double now_ = 0.0;
+
+private:
+    double step_;
+    double tick_;
+};
+
 // The clock the window's runs use.
 Clock& HostClock();
 

@@ -7,19 +7,11 @@
 
 #include "bench/drive_tests.h"
 #include "bench/formats.h"
-#include "tests/support/drive_kit.h"
+#include "tests/bench/drive_runs.h"
 
 namespace trevalon::bench {
 namespace {
 
-using testing::FailingFileLayer;
-using testing::FileCall;
-using testing::RecordingView;
-using testing::ScriptedClock;
-using testing::TempDir;
-using testing::UnableToAccess;
-using testing::DriveFull;
-using testing::kReadOnlyMessage;
 
 constexpr double kStep = 1.0 / 64.0;
 
@@ -62,9 +54,7 @@ TEST(CopyTest, CopiesToEachDestinationAndLeavesNothingBehind) {
 TEST(CopyTest, TwoDestinationsOnTheSameDriveAreBothMeasured) {
     TempDir dir;
     const std::string source = dir.Sub("source"), b = dir.Sub("b");
-    RecordingView view({source, b, b, ""});
-    ScriptedClock clock({}, kStep);
-    RunCopyTest(view, {clock, HostFileLayer()});
+    RecordingView view = RunOn(RunCopyTest, {source, b, b, ""}, kStep);
     EXPECT_FALSE(view.results[0].empty());
     EXPECT_FALSE(view.results[1].empty());
     EXPECT_TRUE(SlotReset(view, 2));  // names no drive
@@ -109,9 +99,7 @@ TEST(CopyTest, ADestinationThatIsTheSourceUnderAnotherSpellingIsNotEmptied) {
 
 TEST(CopyTest, ASourceNamingNoDriveWritesNothing) {
     TempDir dir;
-    RecordingView view({"", dir.path()});
-    ScriptedClock clock({}, kStep);
-    RunCopyTest(view, {clock, HostFileLayer()});
+    RecordingView view = RunOn(RunCopyTest, {"", dir.path()}, kStep);
     EXPECT_EQ(view.messages, std::vector<std::string>{
                                  "I am unable to access the source drive, please ensure the drive "
                                  "has a disc inserted and is ready."});
@@ -137,11 +125,9 @@ TEST(CopyTest, ADestinationNotReadyMovesOnToTheNextOne) {
         TempDir dir;
         const std::string source = dir.Sub("source"), b = dir.Sub("b"), c = dir.Sub("c"),
                           d = dir.Sub("d");
-        RecordingView view({source, b, c, d});
-        ScriptedClock clock({}, kStep);
         FailingFileLayer files(FileCall::kCopy, code);
         files.onlyPathsWith = c;
-        RunCopyTest(view, {clock, files});
+        RecordingView view = RunOn(RunCopyTest, {source, b, c, d}, kStep, files);
         EXPECT_EQ(view.messages, std::vector<std::string>{UnableToAccess(c + "/")});
         EXPECT_FALSE(view.results[0].empty());
         EXPECT_TRUE(SlotReset(view, 1));
@@ -154,10 +140,8 @@ TEST(CopyTest, ADestinationNotReadyMovesOnToTheNextOne) {
 TEST(CopyTest, AFailedDeleteOfACopyKeepsItsTimeAndTheCopyIsRemovedLater) {
     TempDir dir;
     const std::string source = dir.Sub("source"), b = dir.Sub("b"), c = dir.Sub("c");
-    RecordingView view({source, b, c});
-    ScriptedClock clock({}, kStep);
     FailingFileLayer files(FileCall::kDelete, ENOENT);
-    RunCopyTest(view, {clock, files});
+    RecordingView view = RunOn(RunCopyTest, {source, b, c}, kStep, files);
     EXPECT_EQ(view.messages, std::vector<std::string>{UnableToAccess(b + "/")});
     EXPECT_FALSE(view.results[0].empty());
     EXPECT_FALSE(view.results[1].empty());
@@ -169,10 +153,8 @@ TEST(CopyTest, AFullOrReadOnlyDestinationEndsTheRunAndTheCopyTestFileGoes) {
     for (const int code : {ENOSPC, EROFS}) {
         TempDir dir;
         const std::string source = dir.Sub("source"), b = dir.Sub("b"), c = dir.Sub("c");
-        RecordingView view({source, b, c});
-        ScriptedClock clock({}, kStep);
         FailingFileLayer files(FileCall::kCopy, code);
-        RunCopyTest(view, {clock, files});
+        RecordingView view = RunOn(RunCopyTest, {source, b, c}, kStep, files);
         ASSERT_EQ(view.messages.size(), 1U);
         if (code == ENOSPC) {
             EXPECT_EQ(view.messages[0].rfind("I am unable to access " + b + "/, the drive is reporting that it is full.", 0), 0U);
@@ -190,10 +172,8 @@ TEST(CopyTest, ErrorsWritingTheCopyTestFileNameTheSourceAndEndTheRun) {
     for (const int code : {ENOSPC, ENOENT, ENOMEDIUM, EROFS}) {
         TempDir dir;
         const std::string source = dir.Sub("source"), b = dir.Sub("b");
-        RecordingView view({source, b});
-        ScriptedClock clock({}, kStep);
         FailingFileLayer files(FileCall::kWrite, code);
-        RunCopyTest(view, {clock, files});
+        RecordingView view = RunOn(RunCopyTest, {source, b}, kStep, files);
         ASSERT_EQ(view.messages.size(), 1U);
         if (code != EROFS) {
             EXPECT_NE(view.messages[0].find(source + "/"), std::string::npos);
@@ -208,10 +188,8 @@ TEST(CopyTest, ErrorsWritingTheCopyTestFileNameTheSourceAndEndTheRun) {
 TEST(CopyTest, UnexpectedErrorsGoToTheErrorWindowAtLocation8) {
     TempDir dir;
     const std::string source = dir.Sub("source"), b = dir.Sub("b");
-    RecordingView view({source, b});
-    ScriptedClock clock({}, kStep);
     FailingFileLayer files(FileCall::kCopy, EIO);
-    RunCopyTest(view, {clock, files});
+    RecordingView view = RunOn(RunCopyTest, {source, b}, kStep, files);
     ASSERT_EQ(view.handOffs.size(), 1U);
     EXPECT_EQ(view.handOffs[0].number, 57);
     EXPECT_EQ(view.handOffs[0].location, 8);
@@ -238,30 +216,21 @@ TEST(CopyTest, RealFaults) {
     TempDir dir;
     const std::string source = dir.Sub("source"), good = dir.Sub("good");
     {
-        RecordingView view({source, good, dir.path() + "/missing", good});
-        ScriptedClock clock({}, kStep);
-        RunCopyTest(view, {clock, HostFileLayer()});
+        RecordingView view = RunOn(RunCopyTest, {source, good, dir.path() + "/missing", good}, kStep);
         EXPECT_EQ(view.messages, std::vector<std::string>{UnableToAccess(dir.path() + "/missing/")});
         EXPECT_FALSE(view.results[0].empty());
         EXPECT_FALSE(view.results[2].empty());
         EXPECT_EQ(view.statuses.back(), "Drive Copy Test Complete");
     }
     {
-        RecordingView view({dir.path() + "/missing", good});
-        ScriptedClock clock({}, kStep);
-        RunCopyTest(view, {clock, HostFileLayer()});
+        RecordingView view = RunOn(RunCopyTest, {dir.path() + "/missing", good}, kStep);
         EXPECT_EQ(view.messages, std::vector<std::string>{UnableToAccess(dir.path() + "/missing/")});
         EXPECT_EQ(view.statuses.back(), "Drive Error");
     }
     TREVALON_REQUIRE_PRIVATE_MOUNTS();
-    const std::string tiny = dir.Sub("tiny");
-    const std::string readOnly = dir.Sub("ro");
-    testing::MountTmpfs(tiny, "size=64k");
-    testing::MountTmpfs(readOnly, "ro");
+    const auto [tiny, readOnly] = testing::MountTinyAndReadOnly(dir);
     for (const std::string& bad : {tiny, readOnly}) {
-        RecordingView view({source, bad, good});
-        ScriptedClock clock({}, kStep);
-        RunCopyTest(view, {clock, HostFileLayer()});
+        RecordingView view = RunOn(RunCopyTest, {source, bad, good}, kStep);
         ASSERT_EQ(view.messages.size(), 1U) << bad;
         EXPECT_EQ(view.statuses.back(), "Drive Error");
         EXPECT_TRUE(SlotReset(view, 1));
@@ -270,9 +239,7 @@ TEST(CopyTest, RealFaults) {
     }
     {
         // The source itself is full: the message names the source.
-        RecordingView view({tiny, good});
-        ScriptedClock clock({}, kStep);
-        RunCopyTest(view, {clock, HostFileLayer()});
+        RecordingView view = RunOn(RunCopyTest, {tiny, good}, kStep);
         ASSERT_EQ(view.messages.size(), 1U);
         EXPECT_NE(view.messages[0].find(tiny + "/, the drive is reporting that it is full"),
                   std::string::npos);

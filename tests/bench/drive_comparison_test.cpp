@@ -7,18 +7,11 @@
 
 #include "bench/drive_tests.h"
 #include "bench/formats.h"
-#include "tests/support/drive_kit.h"
+#include "tests/bench/drive_runs.h"
 
 namespace trevalon::bench {
 namespace {
 
-using testing::FailingFileLayer;
-using testing::FileCall;
-using testing::RecordingView;
-using testing::ScriptedClock;
-using testing::TempDir;
-using testing::UnableToAccess;
-using testing::DriveFull;
 
 constexpr double kStep = 1.0 / 64.0;  // 191 fill lines in each 3-second window
 const NumberSeparators kSeparators{".", ","};
@@ -35,9 +28,7 @@ bool SlotMeasured(RecordingView& view, int slot) {
 TEST(DriveComparison, MeasuresEachDriveOnceAndSkipsRepeatsAndBlanks) {
     TempDir dir;
     const std::string a = dir.Sub("a"), b = dir.Sub("b");
-    RecordingView view({a, b, a, ""});
-    ScriptedClock clock({}, kStep);
-    RunDriveComparison(view, {clock, HostFileLayer()});
+    RecordingView view = RunOn(RunDriveComparison, {a, b, a, ""}, kStep);
 
     EXPECT_EQ(view.statuses, (std::vector<std::string>{"Testing Drive: " + a + "/",
                                                       "Testing Drive: " + b + "/",
@@ -62,26 +53,20 @@ TEST(DriveComparison, ASlotIsComparedWithEveryLowerSlot) {
     TempDir dir;
     const std::string a = dir.Sub("a"), b = dir.Sub("b");
     {
-        RecordingView view({a, b, a, b});
-        ScriptedClock clock({}, kStep);
-        RunDriveComparison(view, {clock, HostFileLayer()});
+        RecordingView view = RunOn(RunDriveComparison, {a, b, a, b}, kStep);
         EXPECT_TRUE(SlotMeasured(view, 1));
         EXPECT_TRUE(SlotReset(view, 2));
         EXPECT_TRUE(SlotReset(view, 3));
     }
     {
-        RecordingView view({a, a, a, a});
-        ScriptedClock clock({}, kStep);
-        RunDriveComparison(view, {clock, HostFileLayer()});
+        RecordingView view = RunOn(RunDriveComparison, {a, a, a, a}, kStep);
         EXPECT_TRUE(SlotMeasured(view, 0));
         for (int slot = 1; slot < 4; ++slot) EXPECT_TRUE(SlotReset(view, slot)) << slot;
         EXPECT_EQ(view.statuses.back(), "Comparison Complete");
     }
     {
         // Exact and case-sensitive: another spelling is another drive.
-        RecordingView view({a, a + " [label]", "", ""});
-        ScriptedClock clock({}, kStep);
-        RunDriveComparison(view, {clock, HostFileLayer()});
+        RecordingView view = RunOn(RunDriveComparison, {a, a + " [label]", "", ""}, kStep);
         EXPECT_TRUE(SlotMeasured(view, 1));
     }
 }
@@ -123,11 +108,9 @@ TEST(DriveComparison, NotReadyMissingOrBadNameMovesOnToTheNextSlot) {
     for (const int code : {ENOMEDIUM, ENOENT, ENAMETOOLONG, ENOTCONN, ESTALE, EHOSTDOWN, ETIMEDOUT}) {
         TempDir dir;
         const std::string a = dir.Sub("a"), b = dir.Sub("b"), c = dir.Sub("c"), d = dir.Sub("d");
-        RecordingView view({a, b, c, d});
-        ScriptedClock clock({}, kStep);
         FailingFileLayer files(FileCall::kOpenWrite, code);
         files.onlyPathsWith = b;
-        RunDriveComparison(view, {clock, files});
+        RecordingView view = RunOn(RunDriveComparison, {a, b, c, d}, kStep, files);
         EXPECT_EQ(view.messages, std::vector<std::string>{UnableToAccess(b + "/")});
         EXPECT_TRUE(SlotMeasured(view, 0));
         EXPECT_TRUE(SlotReset(view, 1));
@@ -141,10 +124,8 @@ TEST(DriveComparison, NotReadyMissingOrBadNameMovesOnToTheNextSlot) {
 TEST(DriveComparison, AFailedReadBackKeepsTheWriteSpeedAndRemovesTheFile) {
     TempDir dir;
     const std::string a = dir.Sub("a"), b = dir.Sub("b");
-    RecordingView view({a, b});
-    ScriptedClock clock({}, kStep);
     FailingFileLayer files(FileCall::kOpenRead, ENOENT);
-    RunDriveComparison(view, {clock, files});
+    RecordingView view = RunOn(RunDriveComparison, {a, b}, kStep, files);
     EXPECT_FALSE(view.results[0].empty());
     EXPECT_EQ(view.results[1], "");
     EXPECT_TRUE(SlotMeasured(view, 1));
@@ -156,10 +137,8 @@ TEST(DriveComparison, FullOrReadOnlyEndsTheRunWithDriveError) {
     for (const int code : {ENOSPC, EROFS, EACCES}) {
         TempDir dir;
         const std::string a = dir.Sub("a"), b = dir.Sub("b");
-        RecordingView view({a, b});
-        ScriptedClock clock({}, kStep);
         FailingFileLayer files(FileCall::kClose, code);  // found only when the file closes
-        RunDriveComparison(view, {clock, files});
+        RecordingView view = RunOn(RunDriveComparison, {a, b}, kStep, files);
         ASSERT_EQ(view.messages.size(), 1U);
         if (code == ENOSPC) {
             EXPECT_EQ(view.messages[0], DriveFull(a + "/"));
@@ -176,10 +155,8 @@ TEST(DriveComparison, FullOrReadOnlyEndsTheRunWithDriveError) {
 
 TEST(DriveComparison, UnexpectedErrorsGoToTheErrorWindowAtLocation7) {
     TempDir dir;
-    RecordingView view({dir.path()});
-    ScriptedClock clock({}, kStep);
     FailingFileLayer files(FileCall::kDelete, EIO);
-    RunDriveComparison(view, {clock, files});
+    RecordingView view = RunOn(RunDriveComparison, {dir.path()}, kStep, files);
     ASSERT_EQ(view.handOffs.size(), 1U);
     EXPECT_EQ(view.handOffs[0].number, 57);
     EXPECT_EQ(view.handOffs[0].location, 7);
@@ -204,22 +181,15 @@ TEST(DriveComparison, RealFaults) {
     TempDir dir;
     const std::string good = dir.Sub("good");
     {
-        RecordingView view({dir.path() + "/missing", good});
-        ScriptedClock clock({}, kStep);
-        RunDriveComparison(view, {clock, HostFileLayer()});
+        RecordingView view = RunOn(RunDriveComparison, {dir.path() + "/missing", good}, kStep);
         EXPECT_EQ(view.messages.size(), 1U);
         EXPECT_TRUE(SlotMeasured(view, 1));
         EXPECT_EQ(view.statuses.back(), "Comparison Complete");
     }
     TREVALON_REQUIRE_PRIVATE_MOUNTS();
-    const std::string tiny = dir.Sub("tiny");
-    const std::string readOnly = dir.Sub("ro");
-    testing::MountTmpfs(tiny, "size=64k");
-    testing::MountTmpfs(readOnly, "ro");
+    const auto [tiny, readOnly] = testing::MountTinyAndReadOnly(dir);
     for (const std::string& bad : {tiny, readOnly}) {
-        RecordingView view({bad, good});
-        ScriptedClock clock({}, kStep);
-        RunDriveComparison(view, {clock, HostFileLayer()});
+        RecordingView view = RunOn(RunDriveComparison, {bad, good}, kStep);
         ASSERT_EQ(view.messages.size(), 1U) << bad;
         EXPECT_EQ(view.statuses.back(), "Drive Error");
         EXPECT_TRUE(SlotReset(view, 1));

@@ -12,18 +12,11 @@
 #include "bench/drive_run.h"
 #include "bench/drive_tests.h"
 #include "bench/text_file.h"
-#include "tests/support/drive_kit.h"
+#include "tests/bench/drive_runs.h"
 
 namespace trevalon::bench {
 namespace {
 
-using testing::DriveFull;
-using testing::FailingFileLayer;
-using testing::FileCall;
-using testing::RecordingView;
-using testing::ScriptedClock;
-using testing::TempDir;
-using testing::UnableToAccess;
 
 constexpr double kStep = 1.0 / 1024.0;
 constexpr std::uint64_t kGiB = 1024ULL * 1024 * 1024;

@@ -10,16 +10,11 @@
 
 #include "bench/drive_run.h"
 #include "bench/run_error.h"
-#include "tests/bench/fakes.h"
+#include "tests/bench/drive_runs.h"
 
 namespace trevalon::bench {
 namespace {
 
-using testing::FailingFileLayer;
-using testing::FileCall;
-using testing::RecordingView;
-using testing::ScriptedClock;
-using testing::TempDir;
 
 // One runner over a fresh folder, its view recording every call.
 struct RunnerFixture : ::testing::Test {

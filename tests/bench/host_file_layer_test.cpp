@@ -8,15 +8,11 @@
 
 #include "bench/file_layer.h"
 #include "bench/run_error.h"
-#include "tests/support/drive_kit.h"
+#include "tests/bench/drive_runs.h"
 
 namespace trevalon::bench {
 namespace {
 
-using testing::Exists;
-using testing::ReadFile;
-using testing::TempDir;
-using testing::WriteFile;
 
 template <typename Work>
 std::int32_t ErrorNumberOf(Work work) {
@@ -120,10 +116,7 @@ TEST(HostFileLayer, CopyReplacesTheTargetButNeverCopiesAFileOntoItself) {
 TEST(HostFileLayer, RealFullAndReadOnlyDrives) {
     TREVALON_REQUIRE_PRIVATE_MOUNTS();
     TempDir dir;
-    const std::string tiny = dir.Sub("tiny");
-    const std::string readOnly = dir.Sub("ro");
-    testing::MountTmpfs(tiny, "size=64k");
-    testing::MountTmpfs(readOnly, "ro");
+    const auto [tiny, readOnly] = testing::MountTinyAndReadOnly(dir);
     const std::string source = dir.path() + "/source";
     WriteFile(source, std::string(1024 * 1024, 'S'));
 

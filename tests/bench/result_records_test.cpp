@@ -5,14 +5,11 @@
 
 #include "bench/drive_tests.h"
 #include "bench/formats.h"
-#include "tests/support/drive_kit.h"
+#include "tests/bench/drive_runs.h"
 
 namespace trevalon::bench {
 namespace {
 
-using testing::RecordingView;
-using testing::ScriptedClock;
-using testing::TempDir;
 
 // Every record must describe exactly what its caption shows, once per shown slot.
 void ExpectRecordsMatchCaptions(RecordingView& view, TestKind test, std::vector<int> slots) {

@@ -8,19 +8,11 @@
 
 #include "bench/drive_tests.h"
 #include "bench/formats.h"
-#include "tests/support/drive_kit.h"
+#include "tests/bench/drive_runs.h"
 
 namespace trevalon::bench {
 namespace {
 
-using testing::FailingFileLayer;
-using testing::FileCall;
-using testing::RecordingView;
-using testing::ScriptedClock;
-using testing::TempDir;
-using testing::UnableToAccess;
-using testing::DriveFull;
-using testing::kReadOnlyMessage;
 
 // Every reading 1/1024 s after the one before: exact in binary, so the
 // 3-second window takes exactly 3072 readings.
@@ -29,9 +21,7 @@ const NumberSeparators kSeparators{".", ","};
 
 TEST(SingleDriveCheck, AFullRunShowsNineFiguresAndLeavesTheDriveAsItWas) {
     TempDir dir;
-    RecordingView view({dir.path()});
-    ScriptedClock clock({}, kStep);
-    RunSingleDriveCheck(view, {clock, HostFileLayer()});
+    RecordingView view = RunOn(RunSingleDriveCheck, {dir.path()}, kStep);
 
     const std::string root = dir.path() + "/";
     EXPECT_EQ(view.statuses, (std::vector<std::string>{"Testing Drive: " + root, "Done"}));
@@ -114,10 +104,8 @@ TEST(SingleDriveCheck, DriveErrorsShowTheirMessageThenDriveError) {
                                            Case{EROFS, false, readOnly}}) {
         TempDir dir;
         const std::string root = dir.path() + "/";
-        RecordingView view({dir.path()});
-        ScriptedClock clock({}, kStep);
         FailingFileLayer files(FileCall::kOpenWrite, code);
-        RunSingleDriveCheck(view, {clock, files});
+        RecordingView view = RunOn(RunSingleDriveCheck, {dir.path()}, kStep, files);
         ASSERT_EQ(view.messages.size(), 1U) << code;
         if (names) {
             EXPECT_EQ(view.messages[0], UnableToAccess(root));
@@ -144,10 +132,8 @@ class SingleDriveCheckUnexpected : public ::testing::TestWithParam<UnexpectedCas
 TEST_P(SingleDriveCheckUnexpected, GoesToTheErrorWindowWithItsPosition) {
     const UnexpectedCase& c = GetParam();
     TempDir dir;
-    RecordingView view({dir.path()});
-    ScriptedClock clock({}, kStep);
     FailingFileLayer files(c.call, EIO, c.nth);
-    RunSingleDriveCheck(view, {clock, files});
+    RecordingView view = RunOn(RunSingleDriveCheck, {dir.path()}, kStep, files);
     ASSERT_TRUE(files.fired());
     ASSERT_EQ(view.handOffs.size(), 1U);
     EXPECT_EQ(view.handOffs[0].number, 57);
@@ -175,10 +161,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(SingleDriveCheck, AnErrorFoundOnlyAtCloseIsADriveErrorNotASuccess) {
     TempDir dir;
-    RecordingView view({dir.path()});
-    ScriptedClock clock({}, kStep);
     FailingFileLayer files(FileCall::kClose, ENOSPC);
-    RunSingleDriveCheck(view, {clock, files});
+    RecordingView view = RunOn(RunSingleDriveCheck, {dir.path()}, kStep, files);
     ASSERT_EQ(view.messages.size(), 1U);
     EXPECT_NE(view.messages[0].find("is reporting that it is full"), std::string::npos);
     EXPECT_EQ(view.results[0], "");  // the small file write is not shown as done
@@ -236,9 +220,7 @@ TEST(SingleDriveCheck, APlantedLinkIsRefusedAsAnAccessError) {
     testing::WriteFile(victim, "precious");
     const std::string drive = dir.Sub("drive");
     ASSERT_EQ(::symlink(victim.c_str(), (drive + "/DriveSpeedTest.txt").c_str()), 0);
-    RecordingView view({drive});
-    ScriptedClock clock({}, kStep);
-    RunSingleDriveCheck(view, {clock, HostFileLayer()});
+    RecordingView view = RunOn(RunSingleDriveCheck, {drive}, kStep);
     ASSERT_EQ(view.messages.size(), 1U);
     EXPECT_NE(view.messages[0].find("read only"), std::string::npos);
     EXPECT_EQ(testing::ReadFile(victim), "precious");
@@ -249,22 +231,15 @@ TEST(SingleDriveCheck, APlantedLinkIsRefusedAsAnAccessError) {
 TEST(SingleDriveCheck, RealFaults) {
     TempDir dir;
     {
-        RecordingView view({dir.path() + "/no such drive"});
-        ScriptedClock clock({}, kStep);
-        RunSingleDriveCheck(view, {clock, HostFileLayer()});
+        RecordingView view = RunOn(RunSingleDriveCheck, {dir.path() + "/no such drive"}, kStep);
         EXPECT_EQ(view.messages,
                   std::vector<std::string>{UnableToAccess(dir.path() + "/no such drive/")});
         EXPECT_EQ(view.statuses.back(), "Drive Error");
     }
     TREVALON_REQUIRE_PRIVATE_MOUNTS();
-    const std::string tiny = dir.Sub("tiny");
-    const std::string readOnly = dir.Sub("ro");
-    testing::MountTmpfs(tiny, "size=64k");
-    testing::MountTmpfs(readOnly, "ro");
+    const auto [tiny, readOnly] = testing::MountTinyAndReadOnly(dir);
     {
-        RecordingView view({tiny});
-        ScriptedClock clock({}, kStep);
-        RunSingleDriveCheck(view, {clock, HostFileLayer()});
+        RecordingView view = RunOn(RunSingleDriveCheck, {tiny}, kStep);
         ASSERT_EQ(view.messages.size(), 1U);
         EXPECT_EQ(view.messages[0].rfind("I am unable to access " + tiny + "/, the drive is "
                                          "reporting that it is full.", 0), 0U);
@@ -272,9 +247,7 @@ TEST(SingleDriveCheck, RealFaults) {
         EXPECT_TRUE(dir.Entries("tiny").empty());  // the partial file is gone
     }
     {
-        RecordingView view({readOnly});
-        ScriptedClock clock({}, kStep);
-        RunSingleDriveCheck(view, {clock, HostFileLayer()});
+        RecordingView view = RunOn(RunSingleDriveCheck, {readOnly}, kStep);
         ASSERT_EQ(view.messages.size(), 1U);
         EXPECT_NE(view.messages[0].find("read only"), std::string::npos);
         EXPECT_EQ(view.statuses.back(), "Drive Error");

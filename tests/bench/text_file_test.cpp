@@ -10,16 +10,11 @@
 #include <vector>
 
 #include "bench/run_error.h"
-#include "tests/support/drive_kit.h"
+#include "tests/bench/drive_runs.h"
 
 namespace trevalon::bench {
 namespace {
 
-using testing::FailingFileLayer;
-using testing::FileCall;
-using testing::ReadFile;
-using testing::TempDir;
-using testing::WriteFile;
 
 std::vector<std::string> ReadAll(const std::string& path) {
     TextFileReader reader(HostFileLayer(), path);
@@ -118,7 +113,7 @@ TEST(TextFile, RealFullDriveFailsAtTheWriteThatNoLongerFits) {
     TREVALON_REQUIRE_PRIVATE_MOUNTS();
     TempDir dir;
     const std::string mount = dir.Sub("tiny");
-    testing::MountTmpfs(mount, "size=64k");
+    testing::MountTmpfs(mount, 64 * 1024);
     TextFileWriter writer(HostFileLayer(), mount + "/full.txt");
     // 200 KB, less than one buffer: only the close's flush can find out.
     for (int i = 0; i < 200; ++i) writer.WriteLine(std::string(1024, 'X'));

@@ -10,15 +10,11 @@
 
 #include "bench/drive_run.h"
 #include "bench/drive_tests.h"
-#include "tests/bench/fakes.h"
+#include "tests/bench/drive_runs.h"
 
 namespace trevalon::bench {
 namespace {
 
-using testing::RecordingClock;
-using testing::RecordingFileLayer;
-using testing::RecordingView;
-using testing::TempDir;
 
 const std::string kFile = "DriveSpeedTest.txt";
 const std::string kSecond = "DriveSpeedTest2.txt";

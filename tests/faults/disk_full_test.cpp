@@ -14,7 +14,7 @@ protected:
     // A drive of `bytes` with a user's files on it, for list `list`.
     std::string Drive(const std::string& name, std::uint64_t bytes, RecordingView& view,
                       int list = 0) {
-        const std::string dir = work.Directory(name);
+        const std::string dir = work.Sub(name);
         MountTmpfs(dir, bytes);
         drives.Add(dir);
         view.entries[static_cast<std::size_t>(list)] = EntryFor(dir);
@@ -23,11 +23,19 @@ protected:
 
     // The fault cleared, the same test runs through on the same drives.
     void ExpectNextRunWorks(Kind kind, const std::vector<std::string>& entries) {
-        RecordingView next;
+        RecordingView next(kShown);
         next.entries = entries;
         RunKind(kind, next);
         ExpectNormalRun(kind, next);
         drives.ExpectUnchanged(std::string("after the next ") + KindName(kind));
+    }
+
+    // Nothing changed by the full run; room made on the full drive, the next run works.
+    void ExpectRoomGivesANormalRun(Kind kind, const std::string& full,
+                                   const RecordingView& view, const std::string& when) {
+        drives.ExpectUnchanged(when);
+        ResizeTmpfs(full, 256 * kMiB);
+        ExpectNextRunWorks(kind, view.entries);
     }
 
     Drives drives;
@@ -54,7 +62,7 @@ TEST_F(DiskFull, SingleDriveCheckStopsWithTheFullMessageWhicheverWriteFills) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.write);
         drives = {};
-        RecordingView view;
+        RecordingView view(kShown);
         const std::string dir = Drive(std::string("single-") + std::to_string(&c - cases), c.bytes, view);
         ASSERT_FALSE(HasFatalFailure());
         if (c.shrinkAfterResult >= 0) {
@@ -63,8 +71,8 @@ TEST_F(DiskFull, SingleDriveCheckStopsWithTheFullMessageWhicheverWriteFills) {
         int files = 0;
         bool shrunk = false;
         HookedFileLayer layer;
-        layer.hook = [&](const std::string&, HookedFileLayer::Event event, std::uint64_t done) {
-            if (event != HookedFileLayer::Event::kWrite) return;
+        layer.hook = [&](const std::string&, FileCall event, std::uint64_t done) {
+            if (event != FileCall::kWrite) return;
             if (done == 0) ++files;
             if (files == c.shrinkInFile && done >= 64 * kKiB && !shrunk) {
                 shrunk = true;
@@ -74,30 +82,27 @@ TEST_F(DiskFull, SingleDriveCheckStopsWithTheFullMessageWhicheverWriteFills) {
         StepClock clock(c.clockStep);
         RunKind(Kind::kSingle, view, clock, layer);
 
-        ExpectDriveError(view, FullMessage(dir));
+        ExpectDriveError(view, DriveFull(Root(dir)));
         std::vector<int> filled;
         for (const auto& [index, text] : view.results) filled.push_back(index);
         EXPECT_EQ(filled, c.filled);
-        drives.ExpectUnchanged("after the full drive");
-
-        ResizeTmpfs(dir, 256 * kMiB);
-        ExpectNextRunWorks(Kind::kSingle, view.entries);
+        ExpectRoomGivesANormalRun(Kind::kSingle, dir, view, "after the full drive");
     }
 }
 
 // Room for bytes but no file left to make: the first open already fails.
 TEST_F(DiskFull, ADriveWithoutAFreeFileEntryGivesTheFullMessage) {
-    const std::string dir = work.Directory("no-inodes");
+    const std::string dir = work.Sub("no-inodes");
     // The root and the user's six files and folders take every entry.
     MountTmpfs(dir, 256 * kMiB, "nr_inodes=7");
     ASSERT_FALSE(HasFatalFailure());
     drives.Add(dir);
     for (const Kind kind : {Kind::kSingle, Kind::kCompare}) {
         SCOPED_TRACE(KindName(kind));
-        RecordingView view;
+        RecordingView view(kShown);
         view.entries[0] = EntryFor(dir);
         RunKind(kind, view);
-        ExpectDriveError(view, FullMessage(dir));
+        ExpectDriveError(view, DriveFull(Root(dir)));
         EXPECT_TRUE(view.results.empty());
         drives.ExpectUnchanged("without a free file entry");
     }
@@ -108,53 +113,47 @@ TEST_F(DiskFull, ADriveWithoutAFreeFileEntryGivesTheFullMessage) {
 TEST_F(DiskFull, ComparisonStopsAtTheFullDriveInTheTimeBoxedWriteAndTheRefill) {
     {
         SCOPED_TRACE("time-boxed write");
-        RecordingView view;
+        RecordingView view(kShown);
         const std::string full = Drive("compare-full", 64 * kKiB, view, 0);
         const std::string later = Drive("compare-later", 256 * kMiB, view, 1);
         RunKind(Kind::kCompare, view);
-        ExpectDriveError(view, FullMessage(full));
+        ExpectDriveError(view, DriveFull(Root(full)));
         // Slots after the full one are not measured.
         EXPECT_TRUE(view.results.empty());
-        drives.ExpectUnchanged("after the full drive");
-        ResizeTmpfs(full, 256 * kMiB);
-        ExpectNextRunWorks(Kind::kCompare, view.entries);
+        ExpectRoomGivesANormalRun(Kind::kCompare, full, view, "after the full drive");
         (void)later;
     }
     {
         SCOPED_TRACE("refill");
         drives = {};
-        RecordingView view;
+        RecordingView view(kShown);
         const std::string dir = Drive("compare-refill", 256 * kMiB, view, 0);
         // A slow drive: 60 fill lines in the window, so the file is refilled
         // to 100, which no longer fits.
         view.AtYieldAfterResult(0, [&] { ShrinkTmpfsToUsed(dir, 16 * kKiB); });
         RunKind(Kind::kCompare, view, 0.05);
-        ExpectDriveError(view, FullMessage(dir));
+        ExpectDriveError(view, DriveFull(Root(dir)));
         EXPECT_EQ(view.results.count(0), 1U);
         EXPECT_EQ(view.results.count(1), 0U);
-        drives.ExpectUnchanged("after the refill");
-        ResizeTmpfs(dir, 256 * kMiB);
-        ExpectNextRunWorks(Kind::kCompare, view.entries);
+        ExpectRoomGivesANormalRun(Kind::kCompare, dir, view, "after the refill");
     }
 }
 
 TEST_F(DiskFull, CopyTestStopsAtAFullSourceOrAFullDestination) {
     {
         SCOPED_TRACE("copy test file");
-        RecordingView view;
+        RecordingView view(kShown);
         const std::string source = Drive("copy-source-full", 64 * kKiB, view, 0);
         Drive("copy-to-1", 256 * kMiB, view, 1);
         RunKind(Kind::kCopy, view);
-        ExpectDriveError(view, FullMessage(source));
+        ExpectDriveError(view, DriveFull(Root(source)));
         EXPECT_TRUE(view.results.empty());
-        drives.ExpectUnchanged("after the full source");
-        ResizeTmpfs(source, 256 * kMiB);
-        ExpectNextRunWorks(Kind::kCopy, view.entries);
+        ExpectRoomGivesANormalRun(Kind::kCopy, source, view, "after the full source");
     }
     for (int full = 1; full <= 3; ++full) {
         SCOPED_TRACE("destination " + std::to_string(full));
         drives = {};
-        RecordingView view;
+        RecordingView view(kShown);
         Drive("copy-source-" + std::to_string(full), 256 * kMiB, view, 0);
         std::string fullDir;
         for (int k = 1; k <= 3; ++k) {
@@ -163,14 +162,12 @@ TEST_F(DiskFull, CopyTestStopsAtAFullSourceOrAFullDestination) {
             if (k == full) fullDir = dir;
         }
         RunKind(Kind::kCopy, view);
-        ExpectDriveError(view, FullMessage(fullDir));
+        ExpectDriveError(view, DriveFull(Root(fullDir)));
         // Destinations before the full one keep their times; later ones are not measured.
         for (int slot = 0; slot < 3; ++slot) {
             EXPECT_EQ(view.results.count(slot), slot < full - 1 ? 1U : 0U) << "slot " << slot;
         }
-        drives.ExpectUnchanged("after the full destination");
-        ResizeTmpfs(fullDir, 256 * kMiB);
-        ExpectNextRunWorks(Kind::kCopy, view.entries);
+        ExpectRoomGivesANormalRun(Kind::kCopy, fullDir, view, "after the full destination");
     }
 }
 

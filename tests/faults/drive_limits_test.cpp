@@ -19,15 +19,15 @@ class DriveLimits : public FaultTest {};
 TEST_F(DriveLimits, ADriveUnmountedAfterItWasListedIsNotReadyAndNothingIsWrittenUnderneath) {
     for (const Kind kind : {Kind::kSingle, Kind::kCompare, Kind::kCopy}) {
         SCOPED_TRACE(KindName(kind));
-        const std::string stick = work.Directory(std::string("usb0-") + KindTag(kind));
-        const std::string other = work.Directory(std::string("other-") + KindTag(kind));
+        const std::string stick = work.Sub(std::string("usb0-") + KindTag(kind));
+        const std::string other = work.Sub(std::string("other-") + KindTag(kind));
         MountTmpfs(stick, 128 * kMiB);
         const auto listed = trevalon::bench::HostFileLayer().VolumeOf(stick);
         Unmount(stick);
         Drives drives;
         drives.Add(stick, /*withUserFiles=*/false);
         drives.Add(other);
-        RecordingView view;
+        RecordingView view(kShown);
         // The copy test copies from the other drive onto the stick.
         const int at = kind == Kind::kCopy ? 1 : 0;
         view.entries[at] = EntryFor(stick);
@@ -35,7 +35,7 @@ TEST_F(DriveLimits, ADriveUnmountedAfterItWasListedIsNotReadyAndNothingIsWritten
         view.entries[1 - at] = EntryFor(other);
         view.volumes[1 - at] = trevalon::bench::HostFileLayer().VolumeOf(other);
         RunKind(kind, view, 0.05);
-        EXPECT_EQ(view.messages, std::vector<std::string>{NoAccessMessage(stick)});
+        EXPECT_EQ(view.messages, std::vector<std::string>{UnableToAccess(Root(stick))});
         EXPECT_TRUE(view.handOffs.empty());
         // The comparison and the copy test go on with their next slot.
         EXPECT_EQ(view.LastStatus(), kind == Kind::kSingle ? "Drive Error" : DoneText(kind));
@@ -51,15 +51,18 @@ TEST_F(DriveLimits, ASmallDriveKeepsItsReserveOrGetsTheFullMessageFirst) {
     for (const Kind kind : {Kind::kSingle, Kind::kCompare}) {
         for (const auto& [megabytes, fits] : {Case{300, true}, Case{90, false}}) {
             SCOPED_TRACE(std::string(KindName(kind)) + " " + std::to_string(megabytes) + " MB");
-            const std::string dir = work.Directory(KindTag(kind) + std::to_string(megabytes));
+            const std::string dir = work.Sub(KindTag(kind) + std::to_string(megabytes));
             MountTmpfs(dir, megabytes * kMiB);
             Drives drives;
             drives.Add(dir);
-            RecordingView view;
+            RecordingView view(kShown);
             view.entries[0] = EntryFor(dir);
             std::uint64_t leastFree = megabytes * kMiB;
             HookedFileLayer files;
-            files.hook = [&](const std::string&, HookedFileLayer::Event, std::uint64_t) {
+            files.hook = [&](const std::string&, FileCall call, std::uint64_t) {
+                const bool sampled = call == FileCall::kWrite || call == FileCall::kRead ||
+                                     call == FileCall::kCopy || call == FileCall::kClose;
+                if (!sampled) return;
                 leastFree = std::min(leastFree, files.SpaceOf(dir)->available);
             };
             StepClock clock(1e-7);  // the window would write some 30 GB
@@ -68,7 +71,7 @@ TEST_F(DriveLimits, ASmallDriveKeepsItsReserveOrGetsTheFullMessageFirst) {
                 ExpectNormalRun(kind, view);
                 EXPECT_GE(leastFree, 64 * kMiB);
             } else {
-                ExpectDriveError(view, FullMessage(dir));
+                ExpectDriveError(view, DriveFull(Root(dir)));
             }
             drives.ExpectUnchanged("after the run");
             Unmount(dir);
@@ -90,11 +93,11 @@ TEST_F(DriveLimits, AFileSizeLimitEndsOnlyTheTimeBoxedWrite) {
                                              Case{Kind::kCompare, 40 * kMiB, false},
                                              Case{Kind::kSingle, 10 * kMiB, true}}) {
         SCOPED_TRACE(KindName(kind));
-        const std::string dir = work.Directory(KindTag(kind) + std::to_string(limit));
+        const std::string dir = work.Sub(KindTag(kind) + std::to_string(limit));
         MountTmpfs(dir, 512 * kMiB);
         Drives drives;
         drives.Add(dir);
-        RecordingView view;
+        RecordingView view(kShown);
         view.entries[0] = EntryFor(dir);
         rlimit small = saved;
         small.rlim_cur = limit;
@@ -102,7 +105,7 @@ TEST_F(DriveLimits, AFileSizeLimitEndsOnlyTheTimeBoxedWrite) {
         RunKind(kind, view, 1e-6);
         ::setrlimit(RLIMIT_FSIZE, &saved);
         if (ends) {
-            ExpectDriveError(view, FullMessage(dir));
+            ExpectDriveError(view, DriveFull(Root(dir)));
         } else {
             ExpectNormalRun(kind, view);
             // 40 MiB of lines over the few clock steps they took, not over 3 s.

@@ -14,33 +14,25 @@ namespace faults {
 
 enum class Kind { kSingle, kCompare, kCopy };
 
-inline const char* KindName(Kind kind) {
-    switch (kind) {
-        case Kind::kSingle: return "single drive check";
-        case Kind::kCompare: return "comparison";
-        case Kind::kCopy: return "copy test";
-    }
-    return "";
-}
+// What each test is called, a short name for directories, and its last status.
+struct KindWords {
+    const char* name;
+    const char* tag;
+    const char* done;
+};
 
-// A short name for directories.
-inline std::string KindTag(Kind kind) {
-    switch (kind) {
-        case Kind::kSingle: return "single";
-        case Kind::kCompare: return "compare";
-        case Kind::kCopy: return "copy";
-    }
-    return "";
+inline const KindWords& WordsOf(Kind kind) {
+    static const KindWords words[] = {{"single drive check", "single", "Done"},
+                                      {"comparison", "compare", "Comparison Complete"},
+                                      {"copy test", "copy", "Drive Copy Test Complete"}};
+    return words[static_cast<int>(kind)];
 }
+inline const char* KindName(Kind kind) { return WordsOf(kind).name; }
+inline std::string KindTag(Kind kind) { return WordsOf(kind).tag; }
+inline std::string DoneText(Kind kind) { return WordsOf(kind).done; }
 
-inline std::string DoneText(Kind kind) {
-    switch (kind) {
-        case Kind::kSingle: return "Done";
-        case Kind::kCompare: return "Comparison Complete";
-        case Kind::kCopy: return "Drive Copy Test Complete";
-    }
-    return "";
-}
+// The view of a fault run keeps only the figures on show.
+constexpr auto kShown = RecordingView::Keep::kShownFigures;
 
 inline void RunKind(Kind kind, RecordingView& view, trevalon::bench::Clock& clock,
                     trevalon::bench::FileLayer& files,
@@ -60,27 +52,12 @@ inline void RunKind(Kind kind, RecordingView& view, double clockStep = 0.01) {
 
 inline std::string Root(const std::string& dir) { return dir + "/"; }
 
-inline std::string FullMessage(const std::string& dir) {
-    return "I am unable to access " + Root(dir) +
-           ", the drive is reporting that it is full.  Please ensure the drive has at least 10 "
-           "MB of space.";
-}
-
-inline std::string NoAccessMessage(const std::string& dir) {
-    return "I am unable to access " + Root(dir) +
-           ", please ensure that the drive has a writable disk inserted.";
-}
-
-inline const std::string kReadOnlyMessage =
-    "The drive you are trying to test is read only, this program needs to be able to write a "
-    "file to the drive in order to test it's speed.";
-
 // A run that ended with one drive message and "Drive Error".
 inline void ExpectDriveError(const RecordingView& view, const std::string& message) {
     EXPECT_EQ(view.messages, std::vector<std::string>{message});
     EXPECT_EQ(view.LastStatus(), "Drive Error");
     EXPECT_TRUE(view.handOffs.empty()) << view.handOffs.front().description;
-    EXPECT_TRUE(view.buttonEnabled);
+    EXPECT_TRUE(view.ButtonEnabled());
 }
 
 // A run from its first step to its last, nothing shown but its figures.
@@ -88,7 +65,7 @@ inline void ExpectNormalRun(Kind kind, const RecordingView& view) {
     EXPECT_TRUE(view.messages.empty()) << KindName(kind) << ": " << view.messages.front();
     EXPECT_TRUE(view.handOffs.empty()) << KindName(kind) << ": " << view.handOffs.front().description;
     EXPECT_EQ(view.LastStatus(), DoneText(kind)) << KindName(kind);
-    EXPECT_TRUE(view.buttonEnabled);
+    EXPECT_TRUE(view.ButtonEnabled());
 }
 
 // The directories a user would look at: as they were, and no scratch file.
@@ -101,6 +78,13 @@ struct Drives {
         dirs.push_back(dir);
         before.push_back(TakeSnapshot(dir));
     }
+    // A new directory with a user's files, listed in drive list `list`.
+    std::string Listed(TempDir& work, const std::string& name, RecordingView& view, int list) {
+        const std::string dir = work.Sub(name);
+        Add(dir);
+        view.entries[static_cast<std::size_t>(list)] = EntryFor(dir);
+        return dir;
+    }
     void ExpectUnchanged(const std::string& when) const {
         for (std::size_t i = 0; i < dirs.size(); ++i) {
             EXPECT_FALSE(HoldsScratchFiles(dirs[i])) << when << ": scratch file left in " << dirs[i];
@@ -112,13 +96,8 @@ struct Drives {
 // The fault tests need a private mount namespace.
 class FaultTest : public testing::Test {
 protected:
-    void SetUp() override {
-        if (CurrentIsolation() == Isolation::kNone) {
-            GTEST_SKIP() << "no private mount namespace here (" << IsolationProblem()
-                         << "): real file-system faults not tested; run as root";
-        }
-    }
-    Workspace work;
+    void SetUp() override { TREVALON_REQUIRE_PRIVATE_MOUNTS(); }
+    TempDir work{TempDir::Where::kOwnTmpfs};
 };
 
 }  // namespace faults

@@ -3,11 +3,8 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <linux/fs.h>
-#include <sched.h>
 #include <sys/ioctl.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -28,22 +25,7 @@ namespace fs = std::filesystem;
 namespace faults {
 namespace {
 
-Isolation isolation = Isolation::kNone;
-std::string problem = "the test program did not try to enter a mount namespace";
-
 std::string Errno(const std::string& what) { return what + ": " + std::strerror(errno); }
-
-bool WriteText(const std::string& path, const std::string& text) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-    ::close(fd);
-    return ok;
-}
-
-bool MakeMountsPrivate() {
-    return ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
-}
 
 // Runs a program quietly; true when it exits with 0.
 bool Run(const std::vector<std::string>& args) {
@@ -82,179 +64,7 @@ std::string Checksum(const fs::path& file) {
     return out.str();
 }
 
-void Mount(const std::string& source, const std::string& dir, const char* type,
-           unsigned long flags, const std::string& options) {
-    ASSERT_EQ(::mount(source.c_str(), dir.c_str(), type, flags,
-                      options.empty() ? nullptr : options.c_str()),
-              0)
-        << Errno("mount " + dir + " " + options);
-}
-
 }  // namespace
-
-Isolation CurrentIsolation() { return isolation; }
-const std::string& IsolationProblem() { return problem; }
-
-void EnterPrivateMountNamespace() {
-    // As root a namespace of our own can mount anything, loop devices included.
-    if (::unshare(CLONE_NEWNS) == 0) {
-        if (MakeMountsPrivate()) {
-            isolation = Isolation::kPrivileged;
-            return;
-        }
-        problem = Errno("making the mounts private");
-        return;
-    }
-    // Otherwise what `unshare -rm` does: root in a user namespace of our own,
-    // which may mount tmpfs and bind mounts but no block device.
-    const uid_t uid = ::getuid();
-    const gid_t gid = ::getgid();
-    if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) {
-        problem = Errno("unshare of a mount namespace");
-        return;
-    }
-    if (!WriteText("/proc/self/setgroups", "deny") ||
-        !WriteText("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1") ||
-        !WriteText("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1") ||
-        !MakeMountsPrivate()) {
-        problem = Errno("setting up the user namespace");
-        return;
-    }
-    isolation = Isolation::kUserNamespace;
-}
-
-// RecordingView ------------------------------------------------------------
-
-void RecordingView::Touch() {
-    if (stopped_) calledAfterStop = true;
-}
-
-void RecordingView::AtYieldAfterResult(int index, std::function<void()> action) {
-    pending_.push_back({index, std::move(action)});
-}
-
-void RecordingView::SetStatusText(const std::string& text) {
-    Touch();
-    statuses.push_back(text);
-}
-
-void RecordingView::SetResultText(int index, const std::string& text) {
-    Touch();
-    if (text.empty()) {
-        results.erase(index);
-    } else {
-        results[index] = text;
-    }
-}
-
-void RecordingView::SetBarWidth(int, float) { Touch(); }
-
-std::string RecordingView::GetDriveEntry(int list) {
-    Touch();
-    return entries.at(static_cast<std::size_t>(list));
-}
-
-bool RecordingView::YieldToWindow() {
-    Touch();
-    ++yields;
-    for (auto it = pending_.begin(); it != pending_.end();) {
-        if (results.count(it->index) != 0) {
-            auto action = std::move(it->action);
-            it = pending_.erase(it);
-            action();
-        } else {
-            ++it;
-        }
-    }
-    if (onYield && !onYield(*this)) {
-        stopped_ = true;
-        return false;
-    }
-    return true;
-}
-
-void RecordingView::ShowDriveMessage(const std::string& text) {
-    Touch();
-    messages.push_back(text);
-}
-
-void RecordingView::HandOffError(std::int32_t number, std::int32_t location,
-                                 const std::string& description) {
-    Touch();
-    handOffs.push_back({number, location, description});
-}
-
-void RecordingView::SetTestButtonEnabled(bool enabled) {
-    Touch();
-    buttonEnabled = enabled;
-}
-
-trevalon::bench::NumberSeparators RecordingView::GetNumberSeparators() { return {}; }
-
-// HookedFileLayer ----------------------------------------------------------
-
-namespace {
-
-class HookedFile final : public trevalon::bench::RawFile {
-public:
-    HookedFile(HookedFileLayer& layer, std::string path,
-               std::unique_ptr<trevalon::bench::RawFile> file)
-        : layer_(layer), path_(std::move(path)), file_(std::move(file)) {}
-    void Write(const char* data, std::size_t size) override {
-        if (layer_.hook) layer_.hook(path_, HookedFileLayer::Event::kWrite, done_);
-        file_->Write(data, size);
-        done_ += size;
-    }
-    std::size_t Read(char* data, std::size_t size) override {
-        if (layer_.hook) layer_.hook(path_, HookedFileLayer::Event::kRead, done_);
-        const std::size_t got = file_->Read(data, size);
-        done_ += got;
-        return got;
-    }
-    void Close() override {
-        if (layer_.hook) layer_.hook(path_, HookedFileLayer::Event::kClose, done_);
-        file_->Close();
-    }
-
-private:
-    HookedFileLayer& layer_;
-    std::string path_;
-    std::unique_ptr<trevalon::bench::RawFile> file_;
-    std::uint64_t done_ = 0;
-};
-
-}  // namespace
-
-std::unique_ptr<trevalon::bench::RawFile> HookedFileLayer::OpenForWriting(const std::string& path) {
-    return std::make_unique<HookedFile>(*this, path,
-                                        trevalon::bench::HostFileLayer().OpenForWriting(path));
-}
-
-std::unique_ptr<trevalon::bench::RawFile> HookedFileLayer::OpenForReading(const std::string& path) {
-    return std::make_unique<HookedFile>(*this, path,
-                                        trevalon::bench::HostFileLayer().OpenForReading(path));
-}
-
-bool HookedFileLayer::IsNormalFile(const std::string& path) {
-    return trevalon::bench::HostFileLayer().IsNormalFile(path);
-}
-
-void HookedFileLayer::CopyFile(const std::string& from, const std::string& to) {
-    if (hook) hook(to, Event::kCopy, 0);
-    trevalon::bench::HostFileLayer().CopyFile(from, to);
-}
-
-void HookedFileLayer::DeleteFile(const std::string& path) {
-    trevalon::bench::HostFileLayer().DeleteFile(path);
-}
-
-std::optional<std::uint64_t> HookedFileLayer::VolumeOf(const std::string& directory) {
-    return trevalon::bench::HostFileLayer().VolumeOf(directory);
-}
-
-std::optional<trevalon::bench::DriveSpace> HookedFileLayer::SpaceOf(const std::string& directory) {
-    return trevalon::bench::HostFileLayer().SpaceOf(directory);
-}
 
 // Snapshots ----------------------------------------------------------------
 
@@ -302,75 +112,12 @@ bool HoldsScratchFiles(const std::string& root) {
            ::lstat((root + "/DriveSpeedTest2.txt").c_str(), &info) == 0;
 }
 
-// Workspace ----------------------------------------------------------------
-
-Workspace::Workspace() {
-    char name[] = "/tmp/trevalon-faults-XXXXXX";
-    if (::mkdtemp(name) == nullptr) {
-        ADD_FAILURE() << Errno("mkdtemp");
-        return;
-    }
-    path_ = name;
-    // Inside the namespace the whole workspace is a tmpfs that nobody else sees.
-    if (isolation != Isolation::kNone) {
-        mounted_ = ::mount("tmpfs", path_.c_str(), "tmpfs", 0, "size=512m,mode=0755") == 0;
-        if (!mounted_) ADD_FAILURE() << Errno("mount workspace");
-    }
-}
-
-Workspace::~Workspace() {
-    if (path_.empty()) return;
-    if (mounted_) {
-        // Whatever a test left mounted below goes with the workspace.
-        ::umount2(path_.c_str(), MNT_DETACH);
-    }
-    std::error_code code;
-    fs::remove_all(path_, code);
-}
-
-std::string Workspace::Directory(const std::string& name) {
-    const std::string dir = path_ + "/" + name;
-    fs::create_directories(dir);
-    return dir;
-}
-
-// Mounts -------------------------------------------------------------------
-
-void MountTmpfs(const std::string& dir, std::uint64_t bytes, const std::string& more) {
-    Mount("tmpfs", dir, "tmpfs", 0,
-          "size=" + std::to_string(bytes) + ",mode=0755" + (more.empty() ? "" : "," + more));
-}
-
-void ResizeTmpfs(const std::string& dir, std::uint64_t bytes) {
-    Mount("tmpfs", dir, "tmpfs", MS_REMOUNT, "size=" + std::to_string(bytes));
-}
-
-void ShrinkTmpfsToUsed(const std::string& dir, std::uint64_t headroom) {
-    struct statvfs info {};
-    ASSERT_EQ(::statvfs(dir.c_str(), &info), 0) << Errno("statvfs " + dir);
-    const std::uint64_t used = (info.f_blocks - info.f_bfree) * info.f_frsize;
-    ResizeTmpfs(dir, used + headroom);
-}
-
-void RemountReadOnly(const std::string& dir) {
-    Mount("tmpfs", dir, "tmpfs", MS_REMOUNT | MS_RDONLY, "");
-}
-
-void RemountWritable(const std::string& dir) { Mount("tmpfs", dir, "tmpfs", MS_REMOUNT, ""); }
-
-void BindReadOnly(const std::string& from, const std::string& dir) {
-    Mount(from, dir, nullptr, MS_BIND, "");
-    Mount("", dir, nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, "");
-}
-
-void Unmount(const std::string& dir) {
-    ASSERT_EQ(::umount2(dir.c_str(), 0), 0) << Errno("umount " + dir);
-}
+// ext4 images --------------------------------------------------------------
 
 std::string MountExt4Image(const std::string& image, const std::string& dir,
                            std::uint64_t megabytes) {
-    if (isolation != Isolation::kPrivileged) {
-        return "loop devices need root in the initial user namespace (" + problem + ")";
+    if (CurrentIsolation() != Isolation::kPrivileged) {
+        return "loop devices need root in the initial user namespace";
     }
     const int fd = ::open(image.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) return Errno("creating " + image);

@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
-#include "fault_support.h"
+#include "tests/support/drive_kit.h"
 
 int main(int argc, char** argv) {
     bool listing = false;
@@ -12,7 +13,8 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--gtest_list_tests") == 0) listing = true;
     }
     // Before anything can start a thread: a namespace is for one thread.
-    if (!listing) faults::EnterPrivateMountNamespace();
+    std::string why;
+    if (!listing) trevalon::bench::testing::EnterPrivateMounts(why);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -17,12 +17,12 @@ namespace fs = std::filesystem;
 class PlantedFiles : public testing::Test {
 protected:
     void SetUp() override {
-        dir = work.Directory("drive");
-        outside = work.Directory("outside");
+        dir = work.Sub("drive");
+        outside = work.Sub("outside");
         std::ofstream(outside + "/victim.txt") << "precious\n";
         PutUserFiles(dir);
     }
-    Workspace work;
+    TempDir work{TempDir::Where::kOwnTmpfs};
     std::string dir, outside;
 };
 
@@ -46,7 +46,7 @@ TEST_F(PlantedFiles, NothingIsWrittenThroughOrRemovedAndNothingHangs) {
         {"link as the copy target", [&] { fs::create_symlink(outside + "/victim.txt", second); },
          Kind::kSingle, kReadOnlyMessage, {0, 1, 2, 3, 4, 5, 7}},
         {"FIFO", [&] { ASSERT_EQ(::mkfifo(first.c_str(), 0600), 0); },
-         Kind::kSingle, NoAccessMessage(dir), {}},
+         Kind::kSingle, UnableToAccess(Root(dir)), {}},
         {"directory", [&] { fs::create_directory(first); }, Kind::kSingle, kReadOnlyMessage, {}},
         {"link in the comparison", [&] { fs::create_symlink(outside + "/victim.txt", first); },
          Kind::kCompare, kReadOnlyMessage, {}},
@@ -57,7 +57,7 @@ TEST_F(PlantedFiles, NothingIsWrittenThroughOrRemovedAndNothingHangs) {
         Drives drives;
         drives.Add(dir, /*withUserFiles=*/false);
         drives.Add(outside, /*withUserFiles=*/false);
-        RecordingView view;
+        RecordingView view(kShown);
         view.entries[0] = EntryFor(dir);
         RunKind(c.kind, view);
         if (c.kind == Kind::kCompare) {
@@ -79,14 +79,14 @@ TEST_F(PlantedFiles, NothingIsWrittenThroughOrRemovedAndNothingHangs) {
 }
 
 TEST_F(PlantedFiles, CopyTestDoesNotWriteThroughALinkInADestination) {
-    const std::string destination = work.Directory("destination");
+    const std::string destination = work.Sub("destination");
     fs::create_symlink(outside + "/victim.txt", destination + "/DriveSpeedTest.txt");
     Drives drives;
     drives.Add(destination, /*withUserFiles=*/false);
     drives.Add(outside, /*withUserFiles=*/false);
     Drives source;
     source.Add(dir, /*withUserFiles=*/false);
-    RecordingView view;
+    RecordingView view(kShown);
     view.entries = {EntryFor(dir), EntryFor(destination), "", ""};
     RunKind(Kind::kCopy, view);
     ExpectDriveError(view, kReadOnlyMessage);
@@ -102,10 +102,11 @@ TEST_F(PlantedFiles, CopyTestToTheSourceUnderAnotherNameLeavesItsFileIntact) {
     fs::create_directory_symlink(dir, outside + "/alias");
     Drives drives;
     drives.Add(dir, /*withUserFiles=*/false);
-    RecordingView view;
+    RecordingView view(kShown);
     view.entries = {EntryFor(dir), dir + "/ [same]", EntryFor(outside + "/alias"), ""};
     RunKind(Kind::kCopy, view);
-    EXPECT_EQ(view.messages, (std::vector<std::string>{NoAccessMessage(dir), NoAccessMessage(outside + "/alias")}));
+    EXPECT_EQ(view.messages, (std::vector<std::string>{UnableToAccess(Root(dir)),
+                                                        UnableToAccess(Root(outside + "/alias"))}));
     EXPECT_TRUE(view.handOffs.empty());
     EXPECT_EQ(view.LastStatus(), DoneText(Kind::kCopy));
     EXPECT_TRUE(view.results.empty());

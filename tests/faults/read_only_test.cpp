@@ -15,13 +15,13 @@ class ReadOnly : public FaultTest, public testing::WithParamInterface<Way> {
 protected:
     // A drive with a user's files that is then made read-only.
     std::string Drive(const std::string& name) {
-        const std::string dir = work.Directory(name);
+        const std::string dir = work.Sub(name);
         if (GetParam() == Way::kReadOnlyTmpfs) {
             MountTmpfs(dir, 256 * kMiB);
             drives.Add(dir);
             RemountReadOnly(dir);
         } else {
-            const std::string source = work.Directory(name + "-source");
+            const std::string source = work.Sub(name + "-source");
             PutUserFiles(source);
             BindReadOnly(source, dir);
             drives.Add(dir, /*withUserFiles=*/false);
@@ -44,18 +44,18 @@ TEST_P(ReadOnly, EachTestShowsTheReadOnlyMessageAndChangesNothing) {
     for (const Kind kind : {Kind::kSingle, Kind::kCompare, Kind::kCopy}) {
         SCOPED_TRACE(KindName(kind));
         drives = {};
-        RecordingView view;
+        RecordingView view(kShown);
         const std::string dir = Drive(std::string("ro-") + KindTag(kind));
         ASSERT_FALSE(HasFatalFailure());
         view.entries[0] = EntryFor(dir);
-        if (kind == Kind::kCopy) view.entries[1] = EntryFor(work.Directory("copy-to"));
+        if (kind == Kind::kCopy) view.entries[1] = EntryFor(work.Sub("copy-to"));
         RunKind(kind, view);
         ExpectDriveError(view, kReadOnlyMessage);
         EXPECT_TRUE(view.results.empty());
         drives.ExpectUnchanged("on the read-only drive");
 
         MakeWritable(dir);
-        RecordingView next;
+        RecordingView next(kShown);
         next.entries = view.entries;
         RunKind(kind, next);
         ExpectNormalRun(kind, next);
@@ -64,17 +64,17 @@ TEST_P(ReadOnly, EachTestShowsTheReadOnlyMessageAndChangesNothing) {
 }
 
 TEST_P(ReadOnly, CopyTestStopsAtAReadOnlyDestination) {
-    RecordingView view;
-    const std::string source = work.Directory("source");
+    RecordingView view(kShown);
+    const std::string source = work.Sub("source");
     drives.Add(source);
     view.entries[0] = EntryFor(source);
-    const std::string first = work.Directory("first");
+    const std::string first = work.Sub("first");
     drives.Add(first);
     view.entries[1] = EntryFor(first);
     const std::string locked = Drive("locked");
     ASSERT_FALSE(HasFatalFailure());
     view.entries[2] = EntryFor(locked);
-    const std::string third = work.Directory("third");
+    const std::string third = work.Sub("third");
     drives.Add(third);
     view.entries[3] = EntryFor(third);
 

@@ -9,7 +9,7 @@
 namespace faults {
 namespace {
 
-using Event = HookedFileLayer::Event;
+using Event = FileCall;
 
 constexpr std::int32_t kDeviceIo = 57;  // the runtime's "Device I/O error"
 
@@ -18,8 +18,8 @@ protected:
     void SetUp() override {
         FaultTest::SetUp();
         if (IsSkipped()) return;
-        image = work.Directory("images") + "/" + "drive.img";
-        dir = work.Directory("ext4");
+        image = work.Sub("images") + "/" + "drive.img";
+        dir = work.Sub("ext4");
         const std::string problem = MountExt4Image(image, dir, 160);
         if (!problem.empty()) GTEST_SKIP() << "no ext4 image on a loop device here: " << problem;
         drives.Add(dir);
@@ -35,7 +35,7 @@ protected:
         Unmount(dir);
         RemountExt4Image(image, dir);
         ASSERT_FALSE(HasFatalFailure());
-        RecordingView next;
+        RecordingView next(kShown);
         next.entries = entries;
         RunKind(kind, next);
         ExpectNormalRun(kind, next);
@@ -77,7 +77,7 @@ TEST_F(Shutdown, SingleDriveCheckHandsTheDeviceErrorOnWhereverTheDriveDies) {
     };
     for (const Moment& moment : moments) {
         SCOPED_TRACE(moment.name);
-        RecordingView view;
+        RecordingView view(kShown);
         view.entries[0] = EntryFor(dir);
         HookedFileLayer files;
         int seen = 0;
@@ -104,12 +104,11 @@ TEST_F(Shutdown, SingleDriveCheckHandsTheDeviceErrorOnWhereverTheDriveDies) {
 }
 
 TEST_F(Shutdown, ADriveThatDiesBeforeTheFirstOpenFailsThere) {
-    RecordingView view;
+    RecordingView view(kShown);
     view.entries[0] = EntryFor(dir);
     // The yield after "Testing Drive: ".
-    view.onYield = [&](RecordingView& v) {
-        if (v.LastStatus().starts_with("Testing Drive: ") && v.yields == 10) ShutDownExt4(dir);
-        return true;
+    view.onYield = [&](int yield) {
+        if (view.LastStatus().starts_with("Testing Drive: ") && yield == 10) ShutDownExt4(dir);
     };
     RunKind(Kind::kSingle, view);
     ExpectHandOff(view, 6, " Position: 2");
@@ -118,7 +117,7 @@ TEST_F(Shutdown, ADriveThatDiesBeforeTheFirstOpenFailsThere) {
 }
 
 TEST_F(Shutdown, ComparisonHandsOnTheDeviceErrorOfATimeBoxedWrite) {
-    RecordingView view;
+    RecordingView view(kShown);
     view.entries[0] = EntryFor(dir);
     HookedFileLayer files;
     files.hook = [&, down = false](const std::string&, Event event, std::uint64_t bytes) mutable {
@@ -130,16 +129,16 @@ TEST_F(Shutdown, ComparisonHandsOnTheDeviceErrorOfATimeBoxedWrite) {
     StepClock clock(0.001);  // 3000 fill lines: several pieces to write
     RunKind(Kind::kCompare, view, clock, files);
     ExpectHandOff(view, 7, "Input/output error");
-    EXPECT_TRUE(view.buttonEnabled);
+    EXPECT_TRUE(view.ButtonEnabled());
     ExpectRecovery(Kind::kCompare, view.entries);
 }
 
 TEST_F(Shutdown, CopyTestHandsOnTheDeviceErrorOfADestinationAndCleansTheSource) {
-    RecordingView view;
-    const std::string source = work.Directory("source");
+    RecordingView view(kShown);
+    const std::string source = work.Sub("source");
     Drives sourceDrive;
     sourceDrive.Add(source);
-    const std::string first = work.Directory("first");
+    const std::string first = work.Sub("first");
     Drives firstDrive;
     firstDrive.Add(first);
     view.entries = {EntryFor(source), EntryFor(first), EntryFor(dir), EntryFor(first)};

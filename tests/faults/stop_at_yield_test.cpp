@@ -8,17 +8,15 @@ namespace {
 
 class StopAtYield : public testing::TestWithParam<Kind> {
 protected:
-    Workspace work;
+    TempDir work{TempDir::Where::kOwnTmpfs};
 };
 
 TEST_P(StopAtYield, EveryYieldOfARunIsAPlaceToCloseWithoutLeavingAFile) {
     const Kind kind = GetParam();
     Drives drives;
-    RecordingView full;
+    RecordingView full(kShown);
     for (int list = 0; list < 4; ++list) {
-        const std::string dir = work.Directory("drive" + std::to_string(list));
-        drives.Add(dir);
-        full.entries[static_cast<std::size_t>(list)] = EntryFor(dir);
+        drives.Listed(work, "drive" + std::to_string(list), full, list);
     }
     RunKind(kind, full);
     ExpectNormalRun(kind, full);
@@ -29,12 +27,12 @@ TEST_P(StopAtYield, EveryYieldOfARunIsAPlaceToCloseWithoutLeavingAFile) {
         if (kind == Kind::kSingle && stopAt > 1 && stopAt < 9) continue;
         SCOPED_TRACE("closing at yield " + std::to_string(stopAt) + " of " +
                      std::to_string(full.yields));
-        RecordingView view;
+        RecordingView view(kShown);
         view.entries = full.entries;
-        view.onYield = [&](RecordingView& v) { return v.yields < stopAt; };
+        view.closeAtYield = stopAt;
         RunKind(kind, view);
         EXPECT_EQ(view.yields, stopAt);
-        EXPECT_FALSE(view.calledAfterStop);
+        EXPECT_EQ(view.callsAfterClosing, 0);
         EXPECT_TRUE(view.messages.empty());
         EXPECT_TRUE(view.handOffs.empty());
         EXPECT_NE(view.LastStatus(), DoneText(kind));

@@ -11,7 +11,7 @@
 namespace faults {
 namespace {
 
-using Event = HookedFileLayer::Event;
+using Event = FileCall;
 
 struct Moment {
     Kind kind;
@@ -42,19 +42,18 @@ TEST_F(StopRequest, AStepThatSeesTheRequestIsAbandonedAndLeavesNothing) {
     for (const Moment& moment : kMoments) {
         SCOPED_TRACE(std::string(KindName(moment.kind)) + ", " + moment.name);
         Drives drives;
-        RecordingView view;
+        RecordingView view(kShown);
         for (int list = 0; list < 2; ++list) {
-            const std::string dir = work.Directory(KindTag(moment.kind) + moment.name +
-                                                   std::to_string(list));
-            drives.Add(dir);
-            view.entries[static_cast<std::size_t>(list)] = EntryFor(dir);
+            const std::string name = KindTag(moment.kind) + moment.name + std::to_string(list);
+            drives.Listed(work, name, view, list);
         }
         trevalon::bench::StopFlag stop{false};
         std::size_t resultsAtStop = 0, statusesAtStop = 0;
         int yieldsAtStop = 0, seen = 0, transfersAfterStop = 0;
         HookedFileLayer files;
         files.hook = [&](const std::string&, Event event, std::uint64_t bytes) {
-            if (stop && event != Event::kClose) ++transfersAfterStop;
+            const bool transfer = event == Event::kWrite || event == Event::kRead || event == Event::kCopy;
+            if (stop && transfer) ++transfersAfterStop;
             if (stop || event != moment.event) return;
             if (event == Event::kCopy || bytes == 0) ++seen;
             if (seen == moment.file && bytes >= moment.atBytes) {
@@ -115,12 +114,10 @@ TEST_F(StopRequest, ARunAfterAKilledOneReplacesItsLeftOversAndLeavesNothing) {
     for (const LeftOver& leftOver : cases) {
         SCOPED_TRACE(std::string(KindName(leftOver.kind)) + ", " + leftOver.name);
         Drives drives;
-        RecordingView view;
+        RecordingView view(kShown);
         for (int list = 0; list < 2; ++list) {
-            const std::string dir = work.Directory(KindTag(leftOver.kind) + leftOver.name +
-                                                   std::to_string(list));
-            drives.Add(dir);
-            view.entries[static_cast<std::size_t>(list)] = EntryFor(dir);
+            const std::string name = KindTag(leftOver.kind) + leftOver.name + std::to_string(list);
+            const std::string dir = drives.Listed(work, name, view, list);
             // The single drive check tests list 0 only.
             if (leftOver.kind == Kind::kSingle && list == 1) continue;
             Plant(Root(dir) + "DriveSpeedTest.txt", std::string(leftOver.firstBytes, 'X'),

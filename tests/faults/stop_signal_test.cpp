@@ -93,7 +93,7 @@ TEST_F(StopSignal, EachSignalAtEachMomentEndsTheProgramAtOnceAndLeavesNothing) {
     GTEST_SKIP() << "trevalon-bench or trevalon-cli is not built here";
 #else
     if (IsSkipped()) return;
-    const std::string space = work.Directory("signals");
+    const std::string space = work.Sub("signals");
     MountTmpfs(space, std::uint64_t{12} << 30);  // more than 3 s of writes can fill
     ASSERT_FALSE(HasFatalFailure());
     int number = 0;

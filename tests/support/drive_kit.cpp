@@ -1,8 +1,10 @@
 #include "tests/support/drive_kit.h"
 
-#include <dirent.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -29,7 +31,15 @@ void RecordingView::SetStatusText(const std::string& text) {
 
 void RecordingView::SetResultText(int index, const std::string& text) {
     Record("result " + std::to_string(index) + " " + text);
-    results[index] = text;
+    if (keep_ == Keep::kShownFigures && text.empty()) {
+        results.erase(index);
+    } else {
+        results[index] = text;
+    }
+}
+
+void RecordingView::AtYieldAfterResult(int index, std::function<void()> action) {
+    pending_.push_back({index, std::move(action)});
 }
 
 void RecordingView::SetBarWidth(int index, float twips) {
@@ -46,6 +56,16 @@ std::string RecordingView::GetDriveEntry(int list) {
 bool RecordingView::YieldToWindow() {
     Record("yield");
     ++yields;
+    for (auto it = pending_.begin(); it != pending_.end();) {
+        const auto shown = results.find(it->index);
+        if (shown == results.end() || shown->second.empty()) {
+            ++it;
+            continue;
+        }
+        auto action = std::move(it->action);
+        it = pending_.erase(it);
+        action();
+    }
     if (onYield) onYield(yields);
     if (closeAtYield && yields >= *closeAtYield) {
         closing_ = true;
@@ -72,74 +92,79 @@ void RecordingView::SetTestButtonEnabled(bool enabled) {
 
 double ScriptedClock::Now() {
     const auto index = static_cast<std::size_t>(readings_++);
-    last_ = index < script_.size() ? script_[index] : last_ + step_;
-    return last_;
+    if (index >= script_.size()) return StepClock::Now();
+    return now_ = script_[index];
 }
 
 namespace {
 
-class FailingFile final : public RawFile {
+class HookedFile final : public RawFile {
 public:
-    FailingFile(std::unique_ptr<RawFile> file, FailingFileLayer& layer, std::string path)
+    HookedFile(std::unique_ptr<RawFile> file, HookedFileLayer& layer, std::string path)
         : file_(std::move(file)), layer_(layer), path_(std::move(path)) {}
     void Write(const char* data, std::size_t size) override {
-        layer_.Check(FileCall::kWrite, path_);
+        layer_.Call(path_, FileCall::kWrite, done_);
         file_->Write(data, size);
+        done_ += size;
     }
     std::size_t Read(char* data, std::size_t size) override {
-        layer_.Check(FileCall::kRead, path_);
-        return file_->Read(data, size);
+        layer_.Call(path_, FileCall::kRead, done_);
+        const std::size_t got = file_->Read(data, size);
+        done_ += got;
+        return got;
     }
     void Close() override {
-        std::unique_ptr<RawFile> file = std::move(file_);
-        file->Close();
-        layer_.Check(FileCall::kClose, path_);  // an error only the close reports
+        file_->Close();
+        layer_.Call(path_, FileCall::kClose, done_);
     }
 
 private:
     std::unique_ptr<RawFile> file_;
-    FailingFileLayer& layer_;
+    HookedFileLayer& layer_;
     std::string path_;
+    std::uint64_t done_ = 0;
 };
 
 }  // namespace
 
-void FailingFileLayer::Check(FileCall call, const std::string& path) {
-    if (call != call_ || fired_) return;
-    if (!onlyPathsWith.empty() && path.find(onlyPathsWith) == std::string::npos) return;
-    if (++seen_ < nth_) return;
-    fired_ = true;
-    throw HostFileError(errorCode_);
+std::unique_ptr<RawFile> HookedFileLayer::OpenForWriting(const std::string& path) {
+    Call(path, FileCall::kOpenWrite, 0);
+    return std::make_unique<HookedFile>(HostFileLayer().OpenForWriting(path), *this, path);
 }
 
-std::unique_ptr<RawFile> FailingFileLayer::OpenForWriting(const std::string& path) {
-    Check(FileCall::kOpenWrite, path);
-    return std::make_unique<FailingFile>(HostFileLayer().OpenForWriting(path), *this, path);
+std::unique_ptr<RawFile> HookedFileLayer::OpenForReading(const std::string& path) {
+    Call(path, FileCall::kOpenRead, 0);
+    return std::make_unique<HookedFile>(HostFileLayer().OpenForReading(path), *this, path);
 }
 
-std::unique_ptr<RawFile> FailingFileLayer::OpenForReading(const std::string& path) {
-    Check(FileCall::kOpenRead, path);
-    return std::make_unique<FailingFile>(HostFileLayer().OpenForReading(path), *this, path);
-}
-
-bool FailingFileLayer::IsNormalFile(const std::string& path) {
-    return HostFileLayer().IsNormalFile(path);
-}
-
-void FailingFileLayer::CopyFile(const std::string& from, const std::string& to) {
-    Check(FileCall::kCopy, to);
+void HookedFileLayer::CopyFile(const std::string& from, const std::string& to) {
+    Call(to, FileCall::kCopy, 0);
     HostFileLayer().CopyFile(from, to);
 }
 
-void FailingFileLayer::DeleteFile(const std::string& path) {
-    Check(FileCall::kDelete, path);
+void HookedFileLayer::DeleteFile(const std::string& path) {
+    Call(path, FileCall::kDelete, 0);
     HostFileLayer().DeleteFile(path);
 }
 
-TempDir::TempDir() {
+FailingFileLayer::FailingFileLayer(FileCall failing, int errorCode, int nth) {
+    hook = [this, failing, errorCode, nth](const std::string& path, FileCall call, std::uint64_t) {
+        if (call != failing || fired_) return;
+        if (!onlyPathsWith.empty() && path.find(onlyPathsWith) == std::string::npos) return;
+        if (++seen_ < nth) return;
+        fired_ = true;
+        throw HostFileError(errorCode);
+    };
+}
+
+TempDir::TempDir(Where where) {
     char pattern[] = "/tmp/trevalon-bench-XXXXXX";
     if (::mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
+    if (where == Where::kOwnTmpfs && CurrentIsolation() != Isolation::kNone) {
+        mounted_ = ::mount("tmpfs", path_.c_str(), "tmpfs", 0, "size=512m,mode=0755") == 0;
+        if (!mounted_) ADD_FAILURE() << "mount tmpfs on " << path_ << ": " << std::strerror(errno);
+    }
 }
 
 TempDir::~TempDir() {
@@ -149,6 +174,7 @@ TempDir::~TempDir() {
     for (const auto& entry : std::filesystem::directory_iterator(path_, ignored)) {
         ::umount2(entry.path().c_str(), MNT_DETACH);
     }
+    if (mounted_) ::umount2(path_.c_str(), MNT_DETACH);
     std::filesystem::remove_all(path_, ignored);
 }
 
@@ -187,31 +213,101 @@ bool Exists(const std::string& path) {
            std::filesystem::file_type::not_found;
 }
 
-bool EnterPrivateMounts(std::string& why) {
-    static int state = 0;  // 0 not tried, 1 entered, 2 refused
-    static std::string reason;
-    if (state == 0) {
-        if (::unshare(CLONE_NEWNS) != 0) {
-            reason = std::string("unshare: ") + std::strerror(errno);
-            state = 2;
-        } else if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
-            reason = std::string("private mounts: ") + std::strerror(errno);
-            state = 2;
-        } else {
-            state = 1;
-        }
-    }
-    why = reason;
-    return state == 1;
+namespace {
+
+Isolation isolation = Isolation::kNone;
+
+std::string Errno(const std::string& what) { return what + ": " + std::strerror(errno); }
+
+bool WriteText(const std::string& path, const std::string& text) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    ::close(fd);
+    return ok;
 }
 
-void MountTmpfs(const std::string& dir, const std::string& options) {
-    const bool readOnly = options == "ro";
-    if (::mount("tmpfs", dir.c_str(), "tmpfs", readOnly ? MS_RDONLY : 0,
-                readOnly ? nullptr : options.c_str()) != 0) {
-        throw std::runtime_error("mount tmpfs " + options + " on " + dir + ": " +
-                                 std::strerror(errno));
+bool MakeMountsPrivate() {
+    return ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}
+
+// Empty once entered, else why not.
+std::string Enter() {
+    // As root a namespace of our own can mount anything, loop devices included.
+    if (::unshare(CLONE_NEWNS) == 0) {
+        if (!MakeMountsPrivate()) return Errno("making the mounts private");
+        isolation = Isolation::kPrivileged;
+        return {};
     }
+    // Otherwise what `unshare -rm` does.
+    const uid_t uid = ::getuid();
+    const gid_t gid = ::getgid();
+    if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) return Errno("unshare of a mount namespace");
+    if (!WriteText("/proc/self/setgroups", "deny") ||
+        !WriteText("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1") ||
+        !WriteText("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1") ||
+        !MakeMountsPrivate()) {
+        return Errno("setting up the user namespace");
+    }
+    isolation = Isolation::kUserNamespace;
+    return {};
+}
+
+void Mount(const std::string& source, const std::string& dir, const char* type,
+           unsigned long flags, const std::string& options) {
+    ASSERT_EQ(::mount(source.c_str(), dir.c_str(), type, flags,
+                      options.empty() ? nullptr : options.c_str()),
+              0)
+        << Errno("mount " + dir + " " + options);
+}
+
+}  // namespace
+
+bool EnterPrivateMounts(std::string& why) {
+    static const std::string problem = Enter();
+    why = problem;
+    return problem.empty();
+}
+
+Isolation CurrentIsolation() { return isolation; }
+
+void MountTmpfs(const std::string& dir, std::uint64_t bytes, const std::string& more) {
+    Mount("tmpfs", dir, "tmpfs", 0,
+          "size=" + std::to_string(bytes) + ",mode=0755" + (more.empty() ? "" : "," + more));
+}
+
+void ResizeTmpfs(const std::string& dir, std::uint64_t bytes) {
+    Mount("tmpfs", dir, "tmpfs", MS_REMOUNT, "size=" + std::to_string(bytes));
+}
+
+void ShrinkTmpfsToUsed(const std::string& dir, std::uint64_t headroom) {
+    struct statvfs info {};
+    ASSERT_EQ(::statvfs(dir.c_str(), &info), 0) << Errno("statvfs " + dir);
+    const std::uint64_t used = (info.f_blocks - info.f_bfree) * info.f_frsize;
+    ResizeTmpfs(dir, used + headroom);
+}
+
+void RemountReadOnly(const std::string& dir) {
+    Mount("tmpfs", dir, "tmpfs", MS_REMOUNT | MS_RDONLY, "");
+}
+
+void RemountWritable(const std::string& dir) { Mount("tmpfs", dir, "tmpfs", MS_REMOUNT, ""); }
+
+void BindReadOnly(const std::string& from, const std::string& dir) {
+    Mount(from, dir, nullptr, MS_BIND, "");
+    Mount("", dir, nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, "");
+}
+
+void Unmount(const std::string& dir) {
+    ASSERT_EQ(::umount2(dir.c_str(), 0), 0) << Errno("umount " + dir);
+}
+
+FaultyDrives MountTinyAndReadOnly(const TempDir& dir) {
+    FaultyDrives drives{dir.Sub("tiny"), dir.Sub("ro")};
+    MountTmpfs(drives.tiny, 64 * 1024);
+    MountTmpfs(drives.readOnly, std::uint64_t{1} << 30);  // not too small to be tried
+    RemountReadOnly(drives.readOnly);
+    return drives;
 }
 
 namespace {

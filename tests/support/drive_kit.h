@@ -1,10 +1,12 @@
 // Stand-ins for the window, the clock and the file layer, plus real
-// directories and private mounts for real faults.
+// directories and private mounts for real faults: one kit for the drive tests'
+// unit tests and the real-fault tests.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,7 +20,14 @@ namespace trevalon::bench::testing {
 // Records every view call, in order, as one line of text.
 class RecordingView final : public ViewOperations {
 public:
-    explicit RecordingView(std::vector<std::string> entries = {}) : entries(std::move(entries)) {}
+    // What `results` keeps: every caption set, or only the figures on show
+    // (an emptied caption leaves it), as a user would read the panel.
+    enum class Keep { kEveryCaption, kShownFigures };
+
+    explicit RecordingView(std::vector<std::string> entries = std::vector<std::string>(4),
+                           Keep keep = Keep::kEveryCaption)
+        : entries(std::move(entries)), keep_(keep) {}
+    explicit RecordingView(Keep keep) : RecordingView(std::vector<std::string>(4), keep) {}
 
     void SetStatusText(const std::string& text) override;
     void SetResultText(int index, const std::string& text) override;
@@ -38,9 +47,14 @@ public:
     void RecordResult(const ResultRecord& record) override { records.push_back(record); }
     void RecordDrive(int list, const std::string& root) override { drives[list] = root; }
 
+    // Runs action at the first yield after result `index` shows a figure.
+    void AtYieldAfterResult(int index, std::function<void()> action);
+    std::string LastStatus() const { return statuses.empty() ? "" : statuses.back(); }
+    bool ButtonEnabled() const { return buttonStates.empty() || buttonStates.back(); }
+
     std::vector<std::string> entries;
     // The file system each list was filled for; unknown where missing.
-    std::map<int, std::uint64_t> volumes;
+    std::map<int, std::optional<std::uint64_t>> volumes;
     NumberSeparators separators;
     // Yield number (counting from 1) at which the program starts closing.
     std::optional<int> closeAtYield;
@@ -68,41 +82,46 @@ public:
 
 private:
     void Record(const std::string& call);
+    struct Pending {
+        int index;
+        std::function<void()> action;
+    };
+    std::vector<Pending> pending_;
+    Keep keep_;
     bool closing_ = false;
 };
 
-// Readings from a script, then a fixed step from the last one.
-class ScriptedClock final : public Clock {
+// Readings from a script, then a fixed step on from the last one.
+class ScriptedClock final : public StepClock {
 public:
     explicit ScriptedClock(std::vector<double> script, double step = 0.0, double tick = 1e-9)
-        : script_(std::move(script)), step_(step), tick_(tick) {}
+        : StepClock(step, tick), script_(std::move(script)) {}
     double Now() override;
-    double Tick() override { return tick_; }
     int readings() const { return readings_; }
 
 private:
     std::vector<double> script_;
-    double step_;
-    double tick_;
-    double last_ = 0.0;
     int readings_ = 0;
 };
 
-// What a file layer call is doing, for injecting a failure at it.
+// What a file layer call is doing, for bringing a fault about at it.
 enum class FileCall { kOpenWrite, kOpenRead, kWrite, kRead, kClose, kCopy, kDelete };
 
-// The host's layer, with one host error (errno value) injected at the nth
-// call of one kind.
-class FailingFileLayer final : public FileLayer {
+// The host's files, with a hook before every call (after a close, so that it
+// may raise what only the close would report) that may bring a fault about
+// at exactly that moment.
+class HookedFileLayer : public FileLayer {
 public:
-    FailingFileLayer(FileCall call, int errorCode, int nth = 1)
-        : call_(call), errorCode_(errorCode), nth_(nth) {}
-    // Fails only calls on paths containing this text, when set.
-    std::string onlyPathsWith;
+    // Path (a copy's target), call and the bytes that file has written or
+    // read so far.
+    std::function<void(const std::string& path, FileCall call, std::uint64_t done)> hook;
+    // What VolumeOf and SpaceOf answer instead of the host, when set.
+    std::optional<std::uint64_t> volume;
+    std::optional<DriveSpace> space;
 
     std::unique_ptr<RawFile> OpenForWriting(const std::string& path) override;
     std::unique_ptr<RawFile> OpenForReading(const std::string& path) override;
-    bool IsNormalFile(const std::string& path) override;
+    bool IsNormalFile(const std::string& path) override { return HostFileLayer().IsNormalFile(path); }
     void CopyFile(const std::string& from, const std::string& to) override;
     void DeleteFile(const std::string& path) override;
     std::optional<std::uint64_t> VolumeOf(const std::string& directory) override {
@@ -113,17 +132,21 @@ public:
         if (space) return space;
         return HostFileLayer().SpaceOf(directory);
     }
-    // What VolumeOf and SpaceOf answer instead of the host, when set.
-    std::optional<std::uint64_t> volume;
-    std::optional<DriveSpace> space;
+    void Call(const std::string& path, FileCall call, std::uint64_t done) {
+        if (hook) hook(path, call, done);
+    }
+};
 
-    void Check(FileCall call, const std::string& path);
+// The host's layer, with one host error (errno value) injected at the nth
+// call of one kind.
+class FailingFileLayer final : public HookedFileLayer {
+public:
+    FailingFileLayer(FileCall call, int errorCode, int nth = 1);
+    // Fails only calls on paths containing this text, when set.
+    std::string onlyPathsWith;
     bool fired() const { return fired_; }
 
 private:
-    FileCall call_;
-    int errorCode_;
-    int nth_;
     int seen_ = 0;
     bool fired_ = false;
 };
@@ -148,25 +171,24 @@ private:
     std::vector<std::string>& log_;
 };
 
-class RecordingClock final : public Clock {
+class RecordingClock final : public StepClock {
 public:
-    RecordingClock(RecordingFileLayer& files, double step) : files_(files), step_(step) {}
+    RecordingClock(RecordingFileLayer& files, double step) : StepClock(step, 1e-9), files_(files) {}
     double Now() override {
         files_.Log("clock");
-        return now_ += step_;
+        return StepClock::Now();
     }
-    double Tick() override { return 1e-9; }
 
 private:
     RecordingFileLayer& files_;
-    double step_;
-    double now_ = 0.0;
 };
 
 // A fresh directory under /tmp, removed with everything in it.
 class TempDir {
 public:
-    TempDir();
+    // kOwnTmpfs: inside a private mount namespace, a tmpfs nobody else sees.
+    enum class Where { kTmp, kOwnTmpfs };
+    explicit TempDir(Where where = Where::kTmp);
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -177,17 +199,38 @@ public:
 
 private:
     std::string path_;
+    bool mounted_ = false;
 };
 
 void WriteFile(const std::string& path, const std::string& content);
 std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);
 
-// Moves this test process into a private mount namespace (once); false, with
-// the reason, where the host does not allow it.
+// How far this test process could make its mounts its own.
+enum class Isolation { kNone, kUserNamespace, kPrivileged };
+// Moves this test process into a private mount namespace, the first time it
+// is called (before any thread starts): as root one that may mount anything,
+// otherwise root in a user namespace of its own, which may mount tmpfs and
+// bind mounts but no block device. False, with the reason, where the host
+// does not allow it.
 bool EnterPrivateMounts(std::string& why);
-// Mounts a tmpfs on dir with the options ("size=64k", "ro"); raises on failure.
-void MountTmpfs(const std::string& dir, const std::string& options);
+Isolation CurrentIsolation();
+
+// Mounts inside the private namespace; each fails the test when the kernel
+// refuses.
+void MountTmpfs(const std::string& dir, std::uint64_t bytes, const std::string& more = "");
+void ResizeTmpfs(const std::string& dir, std::uint64_t bytes);
+// Remounts at what the file system now holds plus headroom.
+void ShrinkTmpfsToUsed(const std::string& dir, std::uint64_t headroom);
+void RemountReadOnly(const std::string& dir);
+void RemountWritable(const std::string& dir);
+void BindReadOnly(const std::string& from, const std::string& dir);
+void Unmount(const std::string& dir);
+// A full 64 KiB tmpfs and a read-only one, "tiny" and "ro" in the folder.
+struct FaultyDrives {
+    std::string tiny, readOnly;
+};
+FaultyDrives MountTinyAndReadOnly(const TempDir& dir);
 
 // Skips the test unless a private mount namespace is available.
 #define TREVALON_REQUIRE_PRIVATE_MOUNTS()                                                  \
