@@ -98,5 +98,8 @@ public:
 
 // The host's file system.
 FileLayer& HostFileLayer();
+// The standard library's files alone: what HostFileLayer is where the host
+// has no POSIX calls.
+FileLayer& PortableFileLayer();
 
 }  // namespace trevalon::bench

@@ -26,6 +26,16 @@ std::int32_t ErrorNumberOf(Work work) {
 
 FileLayer& files() { return HostFileLayer(); }
 
+// What the portable layer (the host's layer where POSIX calls are missing)
+// must do the same way.
+class BothFileLayers : public ::testing::TestWithParam<FileLayer& (*)()> {
+protected:
+    FileLayer& files() { return GetParam()(); }
+};
+INSTANTIATE_TEST_SUITE_P(Layers, BothFileLayers,
+                         ::testing::Values(&HostFileLayer, &PortableFileLayer),
+                         [](const auto& info) { return info.index == 0 ? "Host" : "Portable"; });
+
 TEST(HostErrorNumbers, HostErrorsMapOntoTheRunTimeNumbers) {
     EXPECT_EQ(RunTimeNumberForHostError(ENOENT), 53);
     EXPECT_EQ(RunTimeNumberForHostError(ENOSPC), 61);
@@ -53,7 +63,7 @@ TEST(HostErrorNumbers, HostErrorsMapOntoTheRunTimeNumbers) {
     EXPECT_EQ(other.description(), std::strerror(EPROTO));
 }
 
-TEST(HostFileLayer, MissingDirectoriesAndBadNamesGiveTheirNumbers) {
+TEST_P(BothFileLayers, MissingDirectoriesAndBadNamesGiveTheirNumbers) {
     TempDir dir;
     EXPECT_EQ(ErrorNumberOf([&] { files().OpenForWriting(dir.path() + "/gone/x.txt"); }), 53);
     EXPECT_EQ(ErrorNumberOf([&] { files().OpenForReading(dir.path() + "/x.txt"); }), 53);
@@ -63,7 +73,7 @@ TEST(HostFileLayer, MissingDirectoriesAndBadNamesGiveTheirNumbers) {
     EXPECT_EQ(ErrorNumberOf([&] { files().OpenForWriting(dir.path() + "/" + std::string(300, 'n')); }), 52);
 }
 
-TEST(HostFileLayer, APlantedSymbolicLinkIsNeverFollowed) {
+TEST_P(BothFileLayers, APlantedSymbolicLinkIsNeverFollowed) {
     TempDir dir;
     const std::string victim = dir.path() + "/victim";
     WriteFile(victim, "precious");
@@ -97,7 +107,7 @@ TEST(HostFileLayer, APlantedHardLinkOrSpecialFileIsNotWritten) {
     EXPECT_FALSE(files().IsNormalFile(folder));
 }
 
-TEST(HostFileLayer, CopyReplacesTheTargetButNeverCopiesAFileOntoItself) {
+TEST_P(BothFileLayers, CopyReplacesTheTargetButNeverCopiesAFileOntoItself) {
     TempDir dir;
     const std::string source = dir.path() + "/source";
     const std::string target = dir.path() + "/target";
