@@ -32,14 +32,7 @@ std::pair<int, std::string> SendReport(int port, const std::string& query) {
         "GET " + std::string(kReportPath) + "?" + query + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n";
     std::string answer;
     if (send(fd, request.data(), request.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(request.size())) {
-        char buf[1024];
-        for (;;) {
-            pollfd p{fd, POLLIN, 0};
-            if (poll(&p, 1, 5000) != 1) break;
-            const ssize_t n = recv(fd, buf, sizeof buf, 0);
-            if (n <= 0) break;
-            answer.append(buf, static_cast<std::size_t>(n));
-        }
+        answer = testsupport::detail::ReceiveAnswer(fd);
     }
     close(fd);
     const auto end = answer.find("\r\n\r\n");

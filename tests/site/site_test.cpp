@@ -34,16 +34,8 @@ std::string Exchange(int port, const std::string& request) {
     const int fd = testsupport::detail::ConnectLoopback(port);
     if (fd < 0) return "<no connection>";
     send(fd, request.data(), request.size(), MSG_NOSIGNAL);
-    std::string answer;
-    char buf[4096];
-    for (;;) {
-        pollfd p{fd, POLLIN, 0};
-        if (poll(&p, 1, 5000) != 1) break;
-        const ssize_t n = recv(fd, buf, sizeof buf, 0);
-        if (n <= 0) break;
-        answer.append(buf, static_cast<std::size_t>(n));
-        if (Complete(answer)) break;  // an error answer may keep the connection open
-    }
+    // An error answer may keep the connection open.
+    const std::string answer = testsupport::detail::ReceiveAnswer(fd, Complete);
     close(fd);
     return answer;
 }

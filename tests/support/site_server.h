@@ -87,6 +87,22 @@ inline int ConnectLoopback(int port) {
 }
 
 // True once the server answers an HTTP request at all.
+// What the server sends on fd until it closes, goes quiet for 5 s, or
+// `complete` says the answer is whole.
+inline std::string ReceiveAnswer(int fd, bool (*complete)(const std::string&) = nullptr) {
+    std::string answer;
+    char buf[4096];
+    for (;;) {
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, 5000) != 1) break;
+        const ssize_t n = recv(fd, buf, sizeof buf, 0);
+        if (n <= 0) break;
+        answer.append(buf, static_cast<std::size_t>(n));
+        if (complete != nullptr && complete(answer)) break;
+    }
+    return answer;
+}
+
 inline bool Answers(int port, std::chrono::milliseconds patience) {
     const int fd = ConnectLoopback(port);
     if (fd < 0) return false;
