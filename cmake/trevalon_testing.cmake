@@ -109,3 +109,31 @@ function(trevalon_add_test target)
   gtest_discover_tests(${target} TEST_PREFIX "${arg_PREFIX}."
                        DISCOVERY_TIMEOUT ${arg_DISCOVERY_TIMEOUT} ${props})
 endfunction()
+
+# trevalon_test_costs(<test> <seconds> [<test> <seconds>...])
+# The longest tests, started first by `ctest -j` even in a fresh build tree
+# (which has no timings of its own), so that none of them ends the run late.
+# Call it after the tests are added; a GoogleTest case is named as ctest
+# lists it, and a name that no longer exists is ignored.
+function(trevalon_test_costs)
+  set(later)
+  while(ARGN)
+    list(POP_FRONT ARGN name seconds)
+    if(TEST ${name})
+      set_tests_properties(${name} PROPERTIES COST ${seconds})
+    else()
+      # Cases found by gtest_discover_tests exist only when ctest reads them.
+      string(APPEND later "set_tests_properties([==[${name}]==] PROPERTIES COST ${seconds})\n")
+    endif()
+  endwhile()
+  if(later)
+    set(file ${CMAKE_CURRENT_BINARY_DIR}/trevalon_test_costs.cmake)
+    get_property(included DIRECTORY PROPERTY TEST_INCLUDE_FILES)
+    if(file IN_LIST included)
+      file(APPEND ${file} "${later}")
+    else()
+      file(WRITE ${file} "${later}")
+      set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${file})
+    endif()
+  endif()
+endfunction()
