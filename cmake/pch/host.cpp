@@ -1,0 +1,1 @@
+int trevalon_pch_host_anchor;
