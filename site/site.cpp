@@ -43,6 +43,9 @@ Site::Site(SiteConfig config) : config_(std::move(config)), reports_(config_.dbP
         int yes = 1;
         setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     });
+    // A kept-alive connection (nginx's to us) must not hold each answer back
+    // for the client's delayed acknowledgement.
+    server_.set_tcp_nodelay(true);
     // No request the program makes has a body.
     server_.set_payload_max_length(64 * 1024);
     server_.set_read_timeout(10, 0);
