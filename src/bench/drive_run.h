@@ -206,7 +206,7 @@ void DriveRun::Slot(Steps steps) {
 
 template <typename AfterOpen>
 std::int64_t DriveRun::ReadLines(const std::string& path, AfterOpen afterOpen) {
-    TextFileReader reader(files_, path, kTextBufferSize, stop_);
+    TextFileReader reader(files_, path, kTextBufferSize, stop_, Uncached());
     Opened();
     afterOpen();
     std::int64_t lines = 0;

@@ -53,6 +53,11 @@ public:
     virtual std::unique_ptr<RawFile> OpenForWriting(const std::string& path) = 0;
     // Opens a normal file; never follows a link at the path.
     virtual std::unique_ptr<RawFile> OpenForReading(const std::string& path) = 0;
+    // The same, for a read that goes to the drive past the host's cache
+    // where the file system allows it; elsewhere an ordinary read.
+    virtual std::unique_ptr<RawFile> OpenForReadingFromDrive(const std::string& path) {
+        return OpenForReading(path);
+    }
     // Whether the path names a normal file, looked up by its exact name.
     virtual bool IsNormalFile(const std::string& path) = 0;
     // Copies, replacing the target as OpenForWriting would; a failed copy

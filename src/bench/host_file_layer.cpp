@@ -2,6 +2,8 @@
 // standard-library version keeps the drive tests building.
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <utility>
@@ -15,6 +17,8 @@
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
+
+#include "bench/posix_files.h"
 #if __has_include(<sys/sendfile.h>)
 #include <sys/sendfile.h>
 #endif
@@ -25,121 +29,7 @@ namespace trevalon::bench {
 #ifdef TREVALON_POSIX_FILES
 namespace {
 
-[[noreturn]] void RaiseHostError(int code) { throw HostFileError(code); }
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int get() const { return fd_; }
-    int release() { return std::exchange(fd_, -1); }
-    // Closes and raises what the close reports.
-    void Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        if (fd >= 0 && ::close(fd) != 0 && errno != EINTR) RaiseHostError(errno);
-    }
-
-private:
-    int fd_;
-};
-
-// Opening never blocks on a FIFO and never follows a link at the path.
-constexpr int kOpenFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
-
-// The file's size once it is known to be a normal file.
-off_t RequireNormalFile(int fd, bool forWriting) {
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) RaiseHostError(errno);
-    if (!S_ISREG(info.st_mode)) RaiseHostError(S_ISDIR(info.st_mode) ? EISDIR : EACCES);
-    // Another name for the same file could be anyone's file.
-    if (forWriting && info.st_nlink > 1) RaiseHostError(EACCES);
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) RaiseHostError(errno);
-    return info.st_size;
-}
-
-std::unique_ptr<Descriptor> OpenWritable(const std::string& path) {
-    // Emptied only after the checks, so a refused file is left untouched.
-    auto fd = std::make_unique<Descriptor>(::open(path.c_str(), O_WRONLY | O_CREAT | kOpenFlags, 0666));
-    if (fd->get() < 0) RaiseHostError(errno);
-    if (RequireNormalFile(fd->get(), true) != 0 && ::ftruncate(fd->get(), 0) != 0) {
-        RaiseHostError(errno);
-    }
-    return fd;
-}
-
-std::unique_ptr<Descriptor> OpenReadable(const std::string& path) {
-    auto fd = std::make_unique<Descriptor>(::open(path.c_str(), O_RDONLY | kOpenFlags));
-    if (fd->get() < 0) RaiseHostError(errno);
-    RequireNormalFile(fd->get(), false);
-    return fd;
-}
-
-void WriteAll(int fd, const char* data, std::size_t size) {
-    while (size != 0) {
-        const ssize_t done = ::write(fd, data, size);
-        if (done < 0) {
-            if (errno == EINTR) continue;
-            RaiseHostError(errno);
-        }
-        if (done == 0) RaiseHostError(ENOSPC);
-        data += done;
-        size -= static_cast<std::size_t>(done);
-    }
-}
-
-// A directory's entries are its metadata, so it takes the whole fsync.
-void SyncDescriptor(int fd, bool directory = false) {
-    while ((directory ? ::fsync(fd) : ::fdatasync(fd)) != 0) {
-        if (errno == EINTR) continue;
-        // Pipes and some special files have nothing to sync.
-        if (errno == EINVAL || errno == EROFS) return;
-        RaiseHostError(errno);
-    }
-}
-
-// Above this, freeing a file's space takes long enough to leave to a child.
-constexpr off_t kFreedInline = off_t{64} << 20;
-
-// A child holding every descriptor of ours until this goes out of scope,
-// then exiting: a last close there frees a large file's space, or starts the
-// write-out ext4 begins when a file emptied and written again is closed,
-// without the program waiting for either.
-class LastCloseInChild {
-public:
-    LastCloseInChild() {
-        int gate[2];
-        if (::pipe(gate) != 0) return;
-        const pid_t child = ::fork();
-        if (child == 0) {
-            // Only async-signal-safe calls here: the parent may have threads.
-            ::close(gate[1]);
-            char byte;
-            while (::read(gate[0], &byte, 1) < 0 && errno == EINTR) {
-            }
-            ::_exit(0);
-        }
-        ::close(gate[0]);
-        if (child < 0) {
-            ::close(gate[1]);
-            return;
-        }
-        gate_ = gate[1];
-    }
-    ~LastCloseInChild() {
-        if (gate_ >= 0) ::close(gate_);  // the child's read ends: it lets go
-    }
-    LastCloseInChild(const LastCloseInChild&) = delete;
-    LastCloseInChild& operator=(const LastCloseInChild&) = delete;
-
-private:
-    int gate_ = -1;
-};
+using namespace posix;
 
 class PosixFile final : public RawFile {
 public:
@@ -203,6 +93,60 @@ private:
     off_t started_ = 0;  // written out by WriteBehind up to here
 };
 
+#ifdef O_DIRECT
+// Reads past the host's cache in aligned blocks of its own and hands them out
+// in whatever sizes the caller asks for.
+class DriveReadFile final : public RawFile {
+public:
+    explicit DriveReadFile(std::unique_ptr<Descriptor> fd) : fd_(std::move(fd)) {
+        void* block = nullptr;
+        if (::posix_memalign(&block, kAlign, kBlock) != 0) throw HostFileError(ENOMEM);
+        block_.reset(static_cast<char*>(block));
+    }
+    void Write(const char*, std::size_t) override { RaiseHostError(EBADF); }
+    std::size_t Read(char* data, std::size_t size) override {
+        if (next_ == end_ && !Refill()) return 0;
+        const std::size_t given = std::min(size, end_ - next_);
+        std::memcpy(data, block_.get() + next_, given);
+        next_ += given;
+        return given;
+    }
+    void Close() override { fd_->Close(); }
+
+private:
+    static constexpr std::size_t kAlign = 4096;
+    static constexpr std::size_t kBlock = std::size_t{1} << 20;
+    struct Free {
+        void operator()(char* block) const { std::free(block); }
+    };
+
+    bool Refill() {
+        for (;;) {
+            const ssize_t got = ::read(fd_->get(), block_.get(), kBlock);
+            if (got > 0) {
+                next_ = 0;
+                end_ = static_cast<std::size_t>(got);
+                return true;
+            }
+            if (got == 0) return false;
+            const int code = errno;
+            if (code == EINTR) continue;
+            // An offset or size the device refuses: the rest goes through the cache.
+            const int flags = ::fcntl(fd_->get(), F_GETFL);
+            if (code != EINVAL || flags < 0 || (flags & O_DIRECT) == 0 ||
+                ::fcntl(fd_->get(), F_SETFL, flags & ~O_DIRECT) != 0) {
+                RaiseHostError(code);
+            }
+        }
+    }
+
+    std::unique_ptr<Descriptor> fd_;
+    std::unique_ptr<char, Free> block_;
+    std::size_t next_ = 0;
+    std::size_t end_ = 0;
+};
+#endif
+
 // A stop request is seen between two pieces: a few milliseconds on any disk.
 constexpr std::size_t kCopyPiece = std::size_t{8} << 20;
 
@@ -262,23 +206,6 @@ void SyncUnlessStopped(int fd, const StopFlag* stop) {
     SyncDescriptor(fd);
 }
 
-// Unlinks at once; the freeing happens in a child that outlives no wait of ours.
-void UnlinkLeavingTheFreeing(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | kOpenFlags);
-    struct stat info {};
-    if (fd < 0 || ::fstat(fd, &info) != 0 || info.st_size <= kFreedInline) {
-        if (fd >= 0) ::close(fd);
-        if (::unlink(path.c_str()) != 0) RaiseHostError(errno);
-        return;
-    }
-    if (::unlink(path.c_str()) != 0) {
-        const int code = errno;
-        ::close(fd);
-        RaiseHostError(code);
-    }
-    LastCloseInChild child;
-    ::close(fd);
-}
 
 class PosixFileLayer final : public FileLayer {
 public:
@@ -287,6 +214,19 @@ public:
     }
     std::unique_ptr<RawFile> OpenForReading(const std::string& path) override {
         return std::make_unique<PosixFile>(OpenReadable(path));
+    }
+    std::unique_ptr<RawFile> OpenForReadingFromDrive(const std::string& path) override {
+#ifdef O_DIRECT
+        auto fd = OpenReadable(path);
+        const int flags = ::fcntl(fd->get(), F_GETFL);
+        // A file system without direct reads (tmpfs) is read the ordinary way.
+        if (flags >= 0 && ::fcntl(fd->get(), F_SETFL, flags | O_DIRECT) == 0) {
+            return std::make_unique<DriveReadFile>(std::move(fd));
+        }
+        return std::make_unique<PosixFile>(std::move(fd));
+#else
+        return OpenForReading(path);
+#endif
     }
     bool IsNormalFile(const std::string& path) override {
         struct stat info {};

@@ -96,9 +96,11 @@ private:
 class TextFileReader {
 public:
     // With a stop flag, each refill first checks it and raises ProgramClosing.
+    // fromDrive: past the host's cache where the file system allows it.
     TextFileReader(FileLayer& files, const std::string& path,
-                   std::size_t bufferSize = kTextBufferSize, const StopFlag* stop = nullptr)
-        : file_(files.OpenForReading(path)),
+                   std::size_t bufferSize = kTextBufferSize, const StopFlag* stop = nullptr,
+                   bool fromDrive = false)
+        : file_(fromDrive ? files.OpenForReadingFromDrive(path) : files.OpenForReading(path)),
           buffer_(new char[bufferSize]),
           size_(bufferSize),
           stop_(stop) {}

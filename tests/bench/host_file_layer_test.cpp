@@ -86,6 +86,29 @@ TEST_P(BothFileLayers, APlantedSymbolicLinkIsNeverFollowed) {
     EXPECT_EQ(ReadFile(victim), "precious");
 }
 
+// Past the cache the file comes in aligned blocks of the layer's own: every
+// size around a block's edge, asked for in pieces that fit no block, must come
+// back byte for byte.
+TEST_P(BothFileLayers, ReadingFromTheDriveGivesTheFileAsWritten) {
+    TempDir dir;
+    const std::string path = dir.path() + "/DriveSpeedTest.txt";
+    for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{4095},
+                                   std::size_t{1} << 20, (std::size_t{1} << 20) + 7,
+                                   (std::size_t{3} << 20) + 4099}) {
+        std::string content(size, '\0');
+        for (std::size_t i = 0; i < size; ++i) content[i] = static_cast<char>('a' + i % 23);
+        WriteFile(path, content);
+        files().DropCachedPages(path);
+        auto file = files().OpenForReadingFromDrive(path);
+        std::string back;
+        char piece[1000];
+        while (const std::size_t got = file->Read(piece, sizeof piece)) back.append(piece, got);
+        file->Close();
+        EXPECT_EQ(back.size(), size);
+        EXPECT_TRUE(back == content) << size << " bytes";
+    }
+}
+
 TEST(HostFileLayer, APlantedHardLinkOrSpecialFileIsNotWritten) {
     TempDir dir;
     const std::string victim = dir.path() + "/victim";
