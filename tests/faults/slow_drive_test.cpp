@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -98,10 +99,16 @@ TEST(SlowDrive, UncachedFiguresAreTheThrottledDrivesCachedOnesFarAbove) {
     if (kBench == nullptr) GTEST_SKIP() << "trevalon-bench is not built here";
     SlowDrive drive;
     if (const std::string why = drive.Make(); !why.empty()) GTEST_SKIP() << "cannot throttle a drive here: " << why;
+    const auto start = std::chrono::steady_clock::now();
     const Figures uncached = BenchInGroup("--uncached", drive.Mount());
+    RecordProperty("uncached_run_ms", static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                           std::chrono::steady_clock::now() - start)
+                                                           .count()));
     ASSERT_TRUE(uncached.found) << uncached.out;
     EXPECT_NEAR(uncached.write / kWriteBytes, 1.0, 0.25) << uncached.write;
     EXPECT_NEAR(uncached.read / kReadBytes, 1.0, 0.25) << uncached.read;
+    RecordProperty("uncached_write_bytes_per_s", static_cast<int>(uncached.write));
+    RecordProperty("uncached_read_bytes_per_s", static_cast<int>(uncached.read));
     const Figures cached = BenchInGroup("", drive.Mount());
     ASSERT_TRUE(cached.found) << cached.out;
     EXPECT_GT(cached.write, 4 * kWriteBytes);
