@@ -106,4 +106,4 @@ private slots:
 };
 
 QTEST_MAIN(PanelPartsTest)
-#include "test_panel_parts.moc"
+#include "panel_parts_test.moc"
