@@ -109,6 +109,7 @@ frmAbout* frmAbout::ShowOrRaise() {
     // A box the user minimised has no task-bar entry to come back from: this is its way back.
     loaded_->setWindowState(loaded_->windowState() & ~Qt::WindowMinimized);
     loaded_->show();
+    KeepWithoutIcon(*loaded_);
     loaded_->raise();
     loaded_->activateWindow();
     return loaded_.data();
