@@ -106,7 +106,10 @@ frmAbout* frmAbout::ShowOrRaise() {
         loaded_ = new frmAbout();
         KeepOffTaskBar(*loaded_);
     }
+    // A box the user minimised has no task-bar entry to come back from: this is its way back.
+    loaded_->setWindowState(loaded_->windowState() & ~Qt::WindowMinimized);
     loaded_->show();
+    KeepWithoutIcon(*loaded_);
     loaded_->raise();
     loaded_->activateWindow();
     return loaded_.data();

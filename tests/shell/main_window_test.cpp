@@ -1,4 +1,5 @@
 // The main window: its layout, its menus, its panels and its drive lists.
+#include <QAbstractItemView>
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
@@ -9,6 +10,7 @@
 #include <QtTest>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "bench/drive_root.h"
 #include "shell/main_window.h"
@@ -412,11 +414,15 @@ private slots:
             {"/snap/core/1", "squashfs", "", "/dev/loop3"}};
         const DriveEntries drives =
             trevalon::shell::DriveEntriesFor(volumes, "/home/ann", "/", "/tmp");
+        // In the order of their folders, whatever the order of mounting.
         QCOMPARE(drives.entries,
                  QStringList({"/home/ann [nvme0n1p2]", "/media/ann/USB STICK [USB STICK]",
-                              "/run/media/ann/CDROM [CDROM]", "/tmp [tmpfs]",
-                              "/snap/core/1 [loop3]"}));
-        QCOMPARE(drives.current, 3);
+                              "/run/media/ann/CDROM [CDROM]", "/snap/core/1 [loop3]",
+                              "/tmp [tmpfs]"}));
+        QCOMPARE(drives.current, 4);
+        const QList<MountedVolume> reversed(volumes.rbegin(), volumes.rend());
+        QCOMPARE(trevalon::shell::DriveEntriesFor(reversed, "/home/ann", "/", "/tmp").entries,
+                 drives.entries);
         // The current directory on a file system left out: the list starts at the top.
         QCOMPARE(trevalon::shell::DriveEntriesFor(volumes, "/home/ann", "/", "/proc").current, 0);
         QCOMPARE(trevalon::shell::DriveEntriesFor({}, "/home/ann", "/", "/").current, -1);
@@ -431,10 +437,13 @@ private slots:
              "/dev/sdd1", true, std::nullopt}};
         const DriveEntries drives = trevalon::shell::DriveEntriesFor(volumes, "/home/ann", "/", "/");
         QCOMPARE(drives.entries.size(), volumes.size());
-        for (qsizetype i = 0; i < volumes.size(); ++i) {
-            QCOMPARE(QString::fromStdString(trevalon::bench::DriveRootFromEntry(drives.entries[i].toStdString())),
-                     volumes[i].root + "/");
-            QCOMPARE(drives.volumes[static_cast<std::size_t>(i)], volumes[i].volume);
+        for (qsizetype i = 0; i < drives.entries.size(); ++i) {
+            const QString root =
+                QString::fromStdString(trevalon::bench::DriveRootFromEntry(drives.entries[i].toStdString()));
+            const auto volume = std::find_if(volumes.begin(), volumes.end(),
+                                             [&](const auto& v) { return v.root + "/" == root; });
+            QVERIFY2(volume != volumes.end(), qPrintable(root));
+            QCOMPARE(drives.volumes[static_cast<std::size_t>(i)], volume->volume);
         }
     }
 
@@ -443,22 +452,37 @@ private slots:
         DriveList list;
         list.SetEntries({{"/a [a]", "/b [b]"}, 1, {1, 2}});
         QCOMPARE(list.DriveVolume(), std::optional<std::uint64_t>(2));
+        list.show();
         struct Case {
             DriveEntries now;
-            QString selected;
+            QStringList listed;
+            std::optional<std::uint64_t> volume;  // of the selected entry, "/b [b]" throughout
         };
-        // A stick plugged in appears; the selected drive stays selected where
-        // it is still there, and not where another file system took its place.
-        for (const auto& [now, selected] :
-             {Case{{{"/a [a]", "/b [b]", "/stick [stick]"}, 0, {1, 2, 3}}, "/b [b]"},
-              Case{{{"/c [c]", "/b [b]"}, 0, {4, 5}}, "/c [c]"},
-              Case{{{"/d [d]"}, 0, {6}}, "/d [d]"}}) {
+        // A stick plugged in appears; "/b [b]" mounted again (a new file system)
+        // is still the user's choice; unmounted, it stays chosen and listed in
+        // its place, and what it was is remembered for the run to check.
+        for (const auto& [now, listed, volume] :
+             {Case{{{"/a [a]", "/b [b]", "/stick [stick]"}, 0, {1, 2, 3}},
+                   {"/a [a]", "/b [b]", "/stick [stick]"}, 2},
+              Case{{{"/b [b]", "/c [c]"}, 1, {5, 4}}, {"/b [b]", "/c [c]"}, 5},
+              Case{{{"/a [a]", "/d [d]"}, 1, {1, 6}}, {"/a [a]", "/b [b]", "/d [d]"}, 5}}) {
             list.SetSource([now = now] { return now; });
             list.showPopup();
-            list.hidePopup();
-            QCOMPARE(list.count(), now.entries.size());
-            QCOMPARE(list.DriveEntry(), selected);
+            QTRY_VERIFY(list.view()->isVisible());
+            QTest::keyClick(list.view(), Qt::Key_Escape);
+            QTRY_VERIFY(!list.view()->isVisible());
+            QStringList shown;
+            for (int i = 0; i < list.count(); ++i) shown << list.itemText(i);
+            QCOMPARE(shown, listed);
+            QCOMPARE(list.DriveEntry(), QStringLiteral("/b [b]"));
+            QCOMPARE(list.DriveVolume(), volume);
         }
+        // Another choice is the user's to make, and the drive that was gone goes.
+        list.setCurrentIndex(0);
+        list.showPopup();
+        list.hidePopup();
+        QCOMPARE(list.count(), 2);
+        QCOMPARE(list.DriveEntry(), QStringLiteral("/a [a]"));
     }
 
     void driveListOffersTheMountedFileSystems() {
