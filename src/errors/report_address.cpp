@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "common/version.h"
+#include "forms/windows.h"
 #include "net/site_address.h"
 
 namespace trevalon::errors {
@@ -19,7 +20,10 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
 }
 }  // namespace
 
-ReportSite DefaultReportSite() { return ReportSite{net::SiteBaseUrl(), std::chrono::seconds(10)}; }
+ReportSite DefaultReportSite() {
+    return ReportSite{net::SiteBaseUrl(),
+                      std::chrono::milliseconds(forms::ErrorsForm().Get("Inet1").milliseconds)};
+}
 
 std::string ReportQuery(std::int32_t number, std::int32_t location, const std::string& description) {
     std::string q = "?application=";
