@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <optional>
 
+#include "forms/run_loop.h"
 #include "forms/windows.h"
 #include "look/form_widgets.h"
 #include "look/artwork.h"
@@ -77,10 +78,11 @@ void frmErrors::SetReportSite(const ReportSite& site) {
 }
 
 void frmErrors::RefreshLabels() {
-    lblErrorLocation->setText(QStringLiteral("Error Location: ") + QString::number(ErrorLocation));
-    lblErrorNumber->setText(QStringLiteral("Error Number: ") + QString::number(ErrorNumber));
-    lblErrorDescription->setText(QStringLiteral("Error Description: ") +
-                                 QString::fromStdString(ErrorDescription));
+    const forms::ErrorTexts texts =
+        forms::ErrorWindowTexts(ErrorNumber, ErrorLocation, ErrorDescription);
+    lblErrorLocation->setText(QString::fromStdString(texts.location));
+    lblErrorNumber->setText(QString::fromStdString(texts.number));
+    lblErrorDescription->setText(QString::fromStdString(texts.description));
 }
 
 void frmErrors::Form_Activate() {
@@ -100,22 +102,8 @@ void frmErrors::Form_GotFocus() {
 }
 
 void frmErrors::cmdSendError_Click() {
-    // Every step may fail; none is ever reported, and the window hides regardless.
-    std::string query;
-    std::string answer;
-    try {
-        query = ReportQuery(ErrorNumber, ErrorLocation, ErrorDescription);
-        Inet1.URL = FirstReportAddress(reportBase_, query);
-        answer = Inet1.OpenURL();
-    } catch (...) {
-    }
-    try {
-        if (const std::optional<std::string> base = RetryBase(answer); base && !query.empty()) {
-            Inet1.URL = *base + query;
-            (void)Inet1.OpenURL();
-        }
-    } catch (...) {
-    }
+    // The report is never told about, and the window hides regardless.
+    SendReport(Inet1, reportBase_, ErrorNumber, ErrorLocation, ErrorDescription);
     hide();
 }
 

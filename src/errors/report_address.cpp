@@ -50,4 +50,23 @@ std::optional<std::string> RetryBase(const std::string& answer) {
     return base;
 }
 
+void SendReport(net::Inet& inet, const std::string& siteBase, std::int32_t number,
+                std::int32_t location, const std::string& description) noexcept {
+    std::string query;
+    std::string answer;
+    try {
+        query = ReportQuery(number, location, description);
+        inet.URL = FirstReportAddress(siteBase, query);
+        answer = inet.OpenURL();
+    } catch (...) {
+    }
+    try {
+        if (const std::optional<std::string> base = RetryBase(answer); base && !query.empty()) {
+            inet.URL = *base + query;
+            (void)inet.OpenURL();
+        }
+    } catch (...) {
+    }
+}
+
 }  // namespace trevalon::errors

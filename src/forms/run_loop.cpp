@@ -18,6 +18,12 @@ std::optional<PanelOrder> PanelShownBy(Command command) {
     }
 }
 
+ErrorTexts ErrorWindowTexts(std::int32_t number, std::int32_t location,
+                            std::string_view description) {
+    return {"Error Location: " + std::to_string(location), "Error Number: " + std::to_string(number),
+            "Error Description: " + std::string(description)};
+}
+
 void RunStartupSequence(StartupSteps& steps, bool versionCheck) {
     bool started = false;
     TrapErrors(

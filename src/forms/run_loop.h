@@ -31,6 +31,14 @@ constexpr bool MayStartTest(bool testRunning, bool closing) { return !testRunnin
 // A test button is usable when its panel's test wants it and no test runs.
 constexpr bool TestButtonEnabled(bool wanted, bool testRunning) { return wanted && !testRunning; }
 
+// frmErrors' three labels for its three values, as each activation and
+// focus refreshes them: numbers in decimal, a negative one with its "-".
+struct ErrorTexts {
+    std::string location, number, description;
+};
+ErrorTexts ErrorWindowTexts(std::int32_t number, std::int32_t location,
+                            std::string_view description);
+
 // Every handler traps every error raised inside it and hands it off with its
 // location number; nothing crosses a handler, the hand-off included.
 template <class Handler, class HandOff>
