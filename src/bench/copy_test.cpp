@@ -17,7 +17,7 @@ constexpr std::int64_t kCopyFileLines = 10'000;
 constexpr std::uint64_t kCopyFileBytes = kCopyFileLines * 1026;
 
 // Times the copy of the copy test file to drive list k, unless it is the source's.
-void CopyToDrive(DriveRun& run, int k, const std::string& copyTestFile) {
+void CopyToDrive(DriveRun& run, int k, const std::string& copyTestFile, std::uint64_t bytes) {
     ViewOperations& view = run.view();
     const std::string entry = view.GetDriveEntry(k);
     if (entry == view.GetDriveEntry(0)) return;
@@ -34,7 +34,7 @@ void CopyToDrive(DriveRun& run, int k, const std::string& copyTestFile) {
     const double start = run.StartReadStep(copyTestFile);
     run.CopyFile(copyTestFile, target);
     run.Wrote(target);
-    run.ShowTime(k - 1, kCopyScale, start);
+    run.ShowTime(k - 1, kCopyScale, start, bytes);
     run.Yield();
     run.Delete(target);
 }
@@ -58,9 +58,11 @@ void CopyToDrives(DriveRun& run) {
     const std::string copyTestFile = sourceRoot + std::string(kScratchFileName);
     run.RequireListedVolume(0, sourceRoot);
     run.RequireRoom(sourceRoot, kCopyFileBytes);
-    run.WriteLines(copyTestFile, BuildFillLine(), kCopyFileLines);
+    const std::uint64_t bytes = run.WriteLines(copyTestFile, BuildFillLine(), kCopyFileLines);
 
-    for (int k = 1; k <= kDestinations; ++k) run.Slot([&] { CopyToDrive(run, k, copyTestFile); });
+    for (int k = 1; k <= kDestinations; ++k) {
+        run.Slot([&] { CopyToDrive(run, k, copyTestFile, bytes); });
+    }
 
     run.RemoveQuietly(copyTestFile);
     view.SetStatusText("Drive Copy Test Complete");

@@ -39,14 +39,14 @@ void CompareDrive(DriveRun& run, int k, const std::string& fillLine) {
     run.RequireRoom(root, kShortLineFilesBytes);
 
     const DriveRun::TimedWrite written = run.TimeBoxedWrite(scratch, fillLine);
-    run.ShowSpeed(2 * k, written.LinesPerSecond());
+    run.ShowSpeed(2 * k, written.LinesPerSecond(), written.bytes);
     run.Yield();
     run.Yield();
 
     if (written.lines < kRefillThreshold) run.WriteLines(scratch, fillLine, kRefillLines);
 
     const double start = run.StartReadStep(scratch);
-    const std::int64_t read = run.ReadLines(scratch);
+    const DriveRun::ReadBack read = run.ReadLines(scratch);
     const double end = run.Now();
     run.ShowReadBackSpeed(2 * k + 1, read, start, end);
     run.Yield();

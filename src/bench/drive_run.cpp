@@ -144,12 +144,14 @@ void DriveRun::RemoveScratchFiles() noexcept {
     while (!written_.empty()) RemoveQuietly(written_.back());
 }
 
-void DriveRun::WriteLines(const std::string& path, std::string_view text, std::int64_t count) {
+std::uint64_t DriveRun::WriteLines(const std::string& path, std::string_view text,
+                                   std::int64_t count) {
     TextFileWriter writer(files_, path, kTextBufferSize, stop_);
     Wrote(path);
     Opened();
     for (std::int64_t i = 0; i < count; ++i) writer.WriteLine(text);
     FinishWrite(writer);
+    return writer.Handed();
 }
 
 std::string DriveRun::DriveStatus(std::string_view text, const std::string& root) const {
@@ -234,8 +236,8 @@ DriveRun::TimedWrite DriveRun::TimeBoxedWrite(const std::string& path, std::stri
         early = true;
     }
     // Uncached, the window's end is not the end: the drive took until the sync ended.
-    if (!early && !Uncached()) return {lines, kWriteWindowSeconds};
-    return {lines, Elapsed(start, clock_.Now())};
+    if (!early && !Uncached()) return {lines, kWriteWindowSeconds, writer.Handed()};
+    return {lines, Elapsed(start, clock_.Now()), writer.Handed()};
 }
 
 void DriveRun::CopyFile(const std::string& from, const std::string& to) {
@@ -260,27 +262,28 @@ double DriveRun::Elapsed(double start, double end) {
     return std::max(end - start, clock_.Tick());
 }
 
-void DriveRun::ShowTime(int index, double fullScale, double start) {
+void DriveRun::ShowTime(int index, double fullScale, double start,
+                        std::optional<std::uint64_t> bytes) {
     const double end = clock_.Now();
     Display([&] { view_.SetBarWidth(index, BarWidth(fullScale, end - start)); });
     const double captionEnd = clock_.Now();
     Display([&] { view_.SetResultText(index, FormatTime(captionEnd - start, separators_)); });
-    view_.RecordResult({test_, index, captionEnd - start, ResultUnit::kSeconds});
+    view_.RecordResult({test_, index, captionEnd - start, ResultUnit::kSeconds, bytes});
 }
 
-void DriveRun::ShowSpeed(int index, double kbPerSecond) {
+void DriveRun::ShowSpeed(int index, double kbPerSecond, std::uint64_t bytes) {
     Display([&] { view_.SetBarWidth(index, BarWidth(kSpeedScale, kbPerSecond)); });
     Display([&] { view_.SetResultText(index, FormatSpeed(kbPerSecond, separators_)); });
-    view_.RecordResult({test_, index, kbPerSecond, ResultUnit::kKilobytesPerSecond});
+    view_.RecordResult({test_, index, kbPerSecond, ResultUnit::kKilobytesPerSecond, bytes});
 }
 
-void DriveRun::ShowReadBackSpeed(int index, std::int64_t lines, double start, double end) {
-    const auto count = static_cast<double>(lines);
+void DriveRun::ShowReadBackSpeed(int index, const ReadBack& read, double start, double end) {
+    const auto count = static_cast<double>(read.lines);
     Display([&] { view_.SetBarWidth(index, BarWidth(kSpeedScale, count / Elapsed(start, end))); });
     const double captionEnd = clock_.Now();
     const double speed = count / Elapsed(start, captionEnd);
     Display([&] { view_.SetResultText(index, FormatSpeed(speed, separators_)); });
-    view_.RecordResult({test_, index, speed, ResultUnit::kKilobytesPerSecond});
+    view_.RecordResult({test_, index, speed, ResultUnit::kKilobytesPerSecond, read.bytes});
 }
 
 }  // namespace trevalon::bench

@@ -105,12 +105,17 @@ public:
     // Ends a delete step: uncached, once the directory's entries are on the drive.
     void FinishDeleteStep(const std::string& directory);
 
-    // Opens for writing (create or empty), writes count lines, closes.
-    void WriteLines(const std::string& path, std::string_view text, std::int64_t count);
+    // Opens for writing (create or empty), writes count lines, closes;
+    // the bytes written.
+    std::uint64_t WriteLines(const std::string& path, std::string_view text, std::int64_t count);
+    struct ReadBack {
+        std::int64_t lines;
+        std::uint64_t bytes;
+    };
     // Opens, reads to the end, closes; afterOpen runs once the file is open.
     template <typename AfterOpen>
-    std::int64_t ReadLines(const std::string& path, AfterOpen afterOpen);
-    std::int64_t ReadLines(const std::string& path) {
+    ReadBack ReadLines(const std::string& path, AfterOpen afterOpen);
+    ReadBack ReadLines(const std::string& path) {
         return ReadLines(path, [] {});
     }
     // Raises the not-ready error when drive list `list` was filled while
@@ -123,6 +128,7 @@ public:
     struct TimedWrite {
         std::int64_t lines;
         double seconds;
+        std::uint64_t bytes;
         double LinesPerSecond() const { return static_cast<double>(lines) / seconds; }
     };
     // Fill lines begun within the write window; the file stays. It ends
@@ -133,11 +139,13 @@ public:
     // uncached, it ends once the target's data is on the drive.
     void CopyFile(const std::string& from, const std::string& to);
 
-    // Bar from one end reading, caption from a second one.
-    void ShowTime(int index, double fullScale, double start);
-    void ShowSpeed(int index, double kbPerSecond);
+    // Bar from one end reading, caption from a second one. bytes: what the
+    // step's files held, for the record.
+    void ShowTime(int index, double fullScale, double start,
+                  std::optional<std::uint64_t> bytes = std::nullopt);
+    void ShowSpeed(int index, double kbPerSecond, std::uint64_t bytes);
     // lines / elapsed, the elapsed time never less than one tick of the clock.
-    void ShowReadBackSpeed(int index, std::int64_t lines, double start, double end);
+    void ShowReadBackSpeed(int index, const ReadBack& read, double start, double end);
 
 private:
     template <typename Show>
@@ -205,7 +213,7 @@ void DriveRun::Slot(Steps steps) {
 }
 
 template <typename AfterOpen>
-std::int64_t DriveRun::ReadLines(const std::string& path, AfterOpen afterOpen) {
+DriveRun::ReadBack DriveRun::ReadLines(const std::string& path, AfterOpen afterOpen) {
     TextFileReader reader(files_, path, kTextBufferSize, stop_, Uncached());
     Opened();
     afterOpen();
@@ -213,7 +221,7 @@ std::int64_t DriveRun::ReadLines(const std::string& path, AfterOpen afterOpen) {
     std::string_view line;
     while (reader.ReadLine(line)) ++lines;
     reader.Close();
-    return lines;
+    return {lines, reader.Taken()};
 }
 
 }  // namespace trevalon::bench

@@ -69,4 +69,10 @@ std::string_view UnitName(ResultUnit unit) {
 
 double BytesPerSecond(double kbPerSecond) { return kbPerSecond * kBytesPerKilobyte; }
 
+std::optional<double> BytesPerSecondOf(const ResultRecord& record) {
+    if (record.unit == ResultUnit::kKilobytesPerSecond) return BytesPerSecond(record.value);
+    if (!record.bytes || !(record.value > 0)) return std::nullopt;
+    return static_cast<double>(*record.bytes) / record.value;
+}
+
 }  // namespace trevalon::bench

@@ -3,6 +3,7 @@
 // panel names them so.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,5 +31,8 @@ std::string_view UnitName(ResultUnit unit);
 // A fill line is counted as one KB but holds 1026 bytes.
 inline constexpr double kBytesPerKilobyte = 1026.0;
 double BytesPerSecond(double kbPerSecond);
+// What a step moved a second: a speed's KB as fill lines, or a time's bytes
+// over its seconds; none for a time without bytes or without a duration.
+std::optional<double> BytesPerSecondOf(const ResultRecord& record);
 
 }  // namespace trevalon::bench

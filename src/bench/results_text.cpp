@@ -44,20 +44,45 @@ std::string FormatMegabytes(double kbPerSecond, const NumberSeparators& separato
     return FormatDecimal(BytesPerSecond(kbPerSecond) / 1e6, 2, separators) + " MB/s";
 }
 
+std::string TransferText(const ResultRecord& record, const NumberSeparators& separators) {
+    std::string text;
+    if (record.bytes) {
+        text = FormatDecimal(static_cast<double>(*record.bytes), 0, separators) + " bytes";
+    }
+    if (const std::optional<double> speed = BytesPerSecondOf(record)) {
+        if (!text.empty()) text += ", ";
+        text += FormatDecimal(*speed / 1e6, 2, separators) + " MB/s";
+    }
+    return text;
+}
+
+std::string ErrorWindowText(std::int32_t number, std::int32_t location,
+                            const std::string& description) {
+    return "Error Number: " + std::to_string(number) +
+           ", Error Location: " + std::to_string(location) +
+           ", Error Description: " + description;
+}
+
 std::string ResultsText(const ResultsReport& report) {
     std::string text = "Trevalon " + report.version + ", " + report.localTime + ", " +
                        report.mode + "\n";
-    if (report.results.empty()) return text + "No results yet\n";
+    if (report.results.empty() && report.messages.empty()) return text + "No results yet\n";
     for (const ReportedDrive& drive : report.drives) {
         text += DriveHeading(report.test, drive.list) + ": " + drive.directory + " (" +
                 drive.mount.fileSystemType + ", " + drive.mount.device + ")\n";
     }
     for (const ReportedResult& result : report.results) {
-        text += ResultLabel(report.test, result.slot) + " " + result.shown;
-        if (result.kbPerSecond) {
-            text += " (" + FormatMegabytes(*result.kbPerSecond, report.separators) + ")";
-        }
+        text += ResultLabel(report.test, result.record.slot) + " " + result.shown;
+        const std::string moved = TransferText(result.record, report.separators);
+        if (!moved.empty()) text += " (" + moved + ")";
         text += "\n";
+    }
+    for (const ReportedMessage& message : report.messages) {
+        text += message.errorWindow ? "Error window" : "Message";
+        if (message.list) {
+            text += " about " + DriveHeading(report.test, *message.list) + " " + message.directory;
+        }
+        text += ": " + message.text + "\n";
     }
     return text + report.status + "\n";
 }

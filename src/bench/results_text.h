@@ -2,6 +2,7 @@
 // a forum post, and the figures such text shows beside the captions.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,9 +19,17 @@ struct ReportedDrive {
 };
 
 struct ReportedResult {
-    int slot;
     std::string shown;  // the figure exactly as its caption shows it
-    std::optional<double> kbPerSecond;  // set for speeds
+    ResultRecord record;
+};
+
+// A message the user was shown: a drive message box, or what the error
+// window was handed.
+struct ReportedMessage {
+    std::optional<int> list;  // the drive list whose drive it concerns
+    std::string directory;    // that drive's root
+    std::string text;
+    bool errorWindow = false;
 };
 
 struct ResultsReport {
@@ -30,6 +39,7 @@ struct ResultsReport {
     TestKind test = TestKind::kSingleDriveCheck;
     std::vector<ReportedDrive> drives;
     std::vector<ReportedResult> results;
+    std::vector<ReportedMessage> messages;
     std::string status;
     NumberSeparators separators;
 };
@@ -43,9 +53,15 @@ std::string ResultLabel(TestKind test, int slot);
 std::string FormatDecimal(double value, int decimals, const NumberSeparators& separators);
 // A KB/sec figure in MB/s (10^6 bytes a second): "76.92 MB/s".
 std::string FormatMegabytes(double kbPerSecond, const NumberSeparators& separators);
+// The bytes a record's step moved and their speed: "3,072,000 bytes,
+// 256.00 MB/s"; empty for a step that moved none.
+std::string TransferText(const ResultRecord& record, const NumberSeparators& separators);
+// What the error window shows of a hand-off, on one line.
+std::string ErrorWindowText(std::int32_t number, std::int32_t location,
+                            const std::string& description);
 
-// The lines of the report, each ending in a line feed. Without results: the
-// first line and "No results yet".
+// The lines of the report, each ending in a line feed. Without results or
+// messages: the first line and "No results yet".
 std::string ResultsText(const ResultsReport& report);
 
 }  // namespace trevalon::bench

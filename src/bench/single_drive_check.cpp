@@ -41,30 +41,30 @@ void CheckDrive(DriveRun& run) {
     // Small file write and read.
     double start = run.Now();
     run.MarkOnceOpen(3);
-    run.WriteLines(first, kShortLine, kSmallFileLines);
-    run.ShowTime(0, kSmallFileScale, start);
+    std::uint64_t bytes = run.WriteLines(first, kShortLine, kSmallFileLines);
+    run.ShowTime(0, kSmallFileScale, start, bytes);
     run.Yield();
 
     run.Mark(4);
     run.Yield();
     start = run.StartReadStep(first);
-    run.ReadLines(first);
+    bytes = run.ReadLines(first).bytes;
     run.Mark(5);
-    run.ShowTime(1, kSmallFileScale, start);
+    run.ShowTime(1, kSmallFileScale, start, bytes);
     run.Yield();
 
     // Large file write and read.
     start = run.Now();
-    run.WriteLines(first, kShortLine, kLargeFileLines);
+    bytes = run.WriteLines(first, kShortLine, kLargeFileLines);
     run.Mark(6);
-    run.ShowTime(2, kLargeFileScale, start);
+    run.ShowTime(2, kLargeFileScale, start, bytes);
     run.Yield();
     run.Yield();
 
     start = run.StartReadStep(first);
-    run.ReadLines(first);
+    bytes = run.ReadLines(first).bytes;
     run.Mark(7);
-    run.ShowTime(3, kLargeFileScale, start);
+    run.ShowTime(3, kLargeFileScale, start, bytes);
     run.Yield();
     run.Yield();
 
@@ -73,13 +73,13 @@ void CheckDrive(DriveRun& run) {
     // Room for the copy of this file too.
     const DriveRun::TimedWrite written = run.TimeBoxedWrite(first, fillLine, 2);
     run.Mark(9);
-    run.ShowSpeed(4, written.LinesPerSecond());
+    run.ShowSpeed(4, written.LinesPerSecond(), written.bytes);
     run.Yield();
     run.Yield();
 
     start = run.StartReadStep(first);
     run.MarkOnceOpen(10);
-    const std::int64_t read = run.ReadLines(first);
+    const DriveRun::ReadBack read = run.ReadLines(first);
     const double end = run.Now();
     run.ShowReadBackSpeed(5, read, start, end);
     run.Yield();
@@ -99,7 +99,8 @@ void CheckDrive(DriveRun& run) {
     start = run.StartReadStep(first);
     run.CopyFile(first, second);
     run.Wrote(second);
-    run.ShowTime(6, kCopyScale, start);
+    // The copy holds what the read-back found in its source.
+    run.ShowTime(6, kCopyScale, start, read.bytes);
     run.Yield();
 
     run.Mark(13);
@@ -107,7 +108,7 @@ void CheckDrive(DriveRun& run) {
     run.Delete(first);
     run.Delete(second);
     run.FinishDeleteStep(root);
-    run.ShowTime(8, kLookupDeleteScale, start);
+    run.ShowTime(8, kLookupDeleteScale, start, 2 * read.bytes);
     run.Yield();
 
     view.SetStatusText("Done");

@@ -76,6 +76,7 @@ bool TextFileReader::ReadLineSlow(std::string_view& line) {
     while (!atEnd_ && kept < size_) {
         ThrowIfStopped(stop_);
         const std::size_t got = file_->Read(buffer + kept, size_ - kept);
+        taken_ += got;
         if (got == 0) {
             atEnd_ = true;
             break;

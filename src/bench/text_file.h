@@ -134,6 +134,8 @@ public:
     }
 
     void Close();
+    // Bytes the file layer has given.
+    std::uint64_t Taken() const { return taken_; }
 
 private:
     bool ReadLineSlow(std::string_view& line);
@@ -145,6 +147,7 @@ private:
     const char* next_ = nullptr;
     const char* end_ = nullptr;
     bool atEnd_ = false;
+    std::uint64_t taken_ = 0;
 };
 
 }  // namespace trevalon::bench

@@ -26,6 +26,9 @@ struct ResultRecord {
     int slot;  // the result slot's index on its panel
     double value;
     ResultUnit unit;
+    // Bytes of the files the step wrote, read, copied or deleted, as the
+    // file layer took or gave them; none for a step that moves no data.
+    std::optional<std::uint64_t> bytes = std::nullopt;
 };
 
 class ViewOperations {

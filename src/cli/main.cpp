@@ -70,7 +70,7 @@ int Run(const console::Arguments& arguments) {
     }
 
     if (arguments.json) {
-        std::puts(console::JsonReport(view, facts).dump(2).c_str());
+        std::puts(console::JsonText(console::JsonReport(view, facts)).c_str());
     } else {
         std::fputs(console::PlainReport(view, facts).c_str(), stdout);
     }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <ctime>
+#include <optional>
+#include <vector>
 
 #include "bench/formats.h"
 #include "bench/result_slots.h"
@@ -31,6 +33,25 @@ std::string Figure(const bench::ResultRecord& record, const bench::NumberSeparat
                : bench::FormatSpeed(record.value, separators);
 }
 
+std::string BytesColumn(const bench::ResultRecord& record, const bench::NumberSeparators& separators) {
+    if (!record.bytes) return "";
+    return bench::FormatDecimal(static_cast<double>(*record.bytes), 0, separators) + " bytes";
+}
+
+std::string SpeedColumn(const bench::ResultRecord& record, const bench::NumberSeparators& separators) {
+    const std::optional<double> speed = bench::BytesPerSecondOf(record);
+    return speed ? bench::FormatDecimal(*speed / 1e6, 2, separators) + " MB/s" : "";
+}
+
+bool IsValidUtf8(const std::string& text) {
+    try {
+        (void)nlohmann::json(text).dump();
+        return true;
+    } catch (const nlohmann::json::type_error&) {
+        return false;
+    }
+}
+
 }  // namespace
 
 std::string TextBar(double value, double fullScale) {
@@ -45,11 +66,11 @@ std::string TextBar(double value, double fullScale) {
 
 std::string PlainReport(const RunRecorder& run, const RunFacts& facts) {
     struct Line {
-        std::string label, figure, bar;
+        std::string label, figure, bar, bytes, speed;
     };
     std::string text = "Trevalon " + facts.version + ", " + std::string(bench::TestName(facts.test)) +
                        ", " + facts.mode + "\n";
-    std::size_t labelWidth = 0, figureWidth = 0;
+    std::size_t labelWidth = 0, figureWidth = 0, bytesWidth = 0, speedWidth = 0;
     std::vector<std::pair<int, std::vector<Line>>> blocks;  // drive list -> its lines
     for (const auto& [list, root] : run.drives()) {
         std::vector<Line> lines;
@@ -59,9 +80,13 @@ std::string PlainReport(const RunRecorder& run, const RunFacts& facts) {
             if (!record) continue;
             const bench::SlotInfo info = bench::Slot(facts.test, slot);
             lines.push_back({std::string(info.label), Figure(*record, facts.separators),
-                             TextBar(record->value, info.fullScale)});
+                             TextBar(record->value, info.fullScale),
+                             BytesColumn(*record, facts.separators),
+                             SpeedColumn(*record, facts.separators)});
             labelWidth = std::max(labelWidth, Columns(lines.back().label));
             figureWidth = std::max(figureWidth, Columns(lines.back().figure));
+            bytesWidth = std::max(bytesWidth, Columns(lines.back().bytes));
+            speedWidth = std::max(speedWidth, Columns(lines.back().speed));
         }
         blocks.emplace_back(list, std::move(lines));
     }
@@ -71,8 +96,11 @@ std::string PlainReport(const RunRecorder& run, const RunFacts& facts) {
         text += bench::DriveHeading(facts.test, list) + ": " + root + " (" + mount.fileSystemType +
                 ", " + mount.device + ")\n";
         for (const Line& line : lines) {
-            text += "  " + PadRight(line.label, labelWidth) + "  " +
-                    PadLeft(line.figure, figureWidth) + "  " + line.bar + "\n";
+            std::string row = "  " + PadRight(line.label, labelWidth) + "  " +
+                              PadLeft(line.figure, figureWidth) + "  " + line.bar;
+            if (bytesWidth > 0) row += "  " + PadLeft(line.bytes, bytesWidth);
+            if (speedWidth > 0) row += "  " + PadLeft(line.speed, speedWidth);
+            text += row.substr(0, row.find_last_not_of(' ') + 1) + "\n";
         }
     }
     if (!run.status().empty()) text += run.status() + "\n";
@@ -92,10 +120,15 @@ nlohmann::json JsonReport(const RunRecorder& run, const RunFacts& facts) {
     };
     for (const auto& [list, root] : run.drives()) {
         const bench::MountInfo mount = facts.mountOf(root);
-        report["drives"].push_back({{"list", list + 1},
-                                    {"directory", root},
-                                    {"fileSystemType", mount.fileSystemType},
-                                    {"device", mount.device}});
+        nlohmann::json drive = {{"list", list + 1},
+                                {"directory", root},
+                                {"fileSystemType", mount.fileSystemType},
+                                {"device", mount.device}};
+        // File names are bytes: this one exactly, beside its readable form.
+        if (!IsValidUtf8(root)) {
+            drive["directoryBytes"] = std::vector<unsigned char>(root.begin(), root.end());
+        }
+        report["drives"].push_back(std::move(drive));
     }
     for (const bench::ResultRecord& record : run.records()) {
         nlohmann::json result = {
@@ -106,8 +139,9 @@ nlohmann::json JsonReport(const RunRecorder& run, const RunFacts& facts) {
             {"value", record.value},
             {"unit", bench::UnitName(record.unit)},
         };
-        if (record.unit == bench::ResultUnit::kKilobytesPerSecond) {
-            result["bytesPerSecond"] = bench::BytesPerSecond(record.value);
+        if (record.bytes) result["bytes"] = *record.bytes;
+        if (const std::optional<double> speed = bench::BytesPerSecondOf(record)) {
+            result["bytesPerSecond"] = *speed;
         }
         report["results"].push_back(std::move(result));
     }
@@ -118,6 +152,10 @@ nlohmann::json JsonReport(const RunRecorder& run, const RunFacts& facts) {
                                      {"description", error->description}};
     }
     return report;
+}
+
+std::string JsonText(const nlohmann::json& report) {
+    return report.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 int ExitCodeOf(const RunRecorder& run) {

@@ -28,7 +28,12 @@ inline constexpr int kBarCells = 30;
 std::string TextBar(double value, double fullScale);
 
 std::string PlainReport(const RunRecorder& run, const RunFacts& facts);
+// A drive whose directory is not valid UTF-8 also carries "directoryBytes",
+// the name's bytes as numbers.
 nlohmann::json JsonReport(const RunRecorder& run, const RunFacts& facts);
+// The report as text that any JSON reader loads: bytes of a text that are
+// not UTF-8 become U+FFFD.
+std::string JsonText(const nlohmann::json& report);
 
 // 0 done, 1 a drive error, 3 an unexpected error.
 int ExitCodeOf(const RunRecorder& run);

@@ -198,7 +198,7 @@ void frmDriveSpeed::RunTest(PanelView& view, std::int32_t location, DriveTest te
         WindowThreadView relay(view, *this);
         const bench::TestEnvironment environment{*clock_, bench::HostFileLayer(),
                                                  &stop_, mode_};
-        shownMode_ = mode_;
+        view.RunBegins(mode_);
         if (const std::exception_ptr error =
                 RunOffWindowThread(*this, [&] { test(relay, environment); })) {
             std::rethrow_exception(error);
@@ -229,7 +229,8 @@ void frmDriveSpeed::mnuCopyResults_Click() {
         report.localTime = QDateTime::currentDateTime()
                                .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
                                .toStdString();
-        report.mode = shownMode_ == bench::MeasureMode::kUncached ? "uncached" : "cached";
+        // A panel without a run yet: the mode its first run would have.
+        if (report.mode.empty()) report.mode = ModeName(mode_);
         QGuiApplication::clipboard()->setText(QString::fromStdString(bench::ResultsText(report)));
     });
 }

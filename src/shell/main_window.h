@@ -122,8 +122,6 @@ private:
     bench::Clock* clock_ = &bench::HostClock();
     // Read when a run starts, so a change during a run applies to the next.
     bench::MeasureMode mode_ = bench::MeasureMode::kCached;
-    // The mode of the figures the panels show, for Copy Results.
-    bench::MeasureMode shownMode_ = bench::MeasureMode::kCached;
     std::unique_ptr<PanelView> singleView_;
     std::unique_ptr<PanelView> comparisonView_;
     std::unique_ptr<PanelView> copyView_;

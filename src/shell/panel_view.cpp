@@ -18,6 +18,10 @@ QString FromUtf8(const std::string& text) {
 
 }  // namespace
 
+const char* ModeName(bench::MeasureMode mode) {
+    return mode == bench::MeasureMode::kUncached ? "uncached" : "cached";
+}
+
 int BarPixels(float twips) {
     // Far wider than any track; the track cuts the bar off at its edge anyway.
     constexpr float kWidest = 100000.0F;
@@ -33,11 +37,6 @@ void PanelView::SetStatusText(const std::string& text) {
 }
 
 void PanelView::SetResultText(int index, const std::string& text) {
-    if (text.empty() && recorded_) {
-        records_.clear();
-        drives_.clear();
-        recorded_ = false;
-    }
     controls_.results.at(static_cast<std::size_t>(index))->setText(FromUtf8(text));
 }
 
@@ -62,6 +61,7 @@ bool PanelView::YieldToWindow() {
 
 void PanelView::ShowDriveMessage(const std::string& text) {
     if (state_.ClosingRequested()) return;
+    messages_.push_back(MessageAboutCurrentDrive(text, false));
     QMessageBox message(QMessageBox::NoIcon, QStringLiteral("Trevalon"), FromUtf8(text),
                         QMessageBox::Ok, messageOwner_);
     message.setObjectName(QStringLiteral("msgDriveMessage"));
@@ -71,6 +71,8 @@ void PanelView::ShowDriveMessage(const std::string& text) {
 void PanelView::HandOffError(std::int32_t number, std::int32_t location,
                              const std::string& description) {
     if (state_.ClosingRequested()) return;
+    messages_.push_back(
+        MessageAboutCurrentDrive(bench::ErrorWindowText(number, location, description), true));
     errors::HandOffError(number, location, description);
 }
 
@@ -84,18 +86,35 @@ bench::NumberSeparators PanelView::GetNumberSeparators() {
     return {locale.decimalPoint().toStdString(), locale.groupSeparator().toStdString()};
 }
 
-void PanelView::RecordResult(const bench::ResultRecord& record) {
-    records_[record.slot] = record;
-    recorded_ = true;
-}
+void PanelView::RecordResult(const bench::ResultRecord& record) { records_[record.slot] = record; }
 
 void PanelView::RecordDrive(int list, const std::string& root) {
     drives_[list] = root;
-    recorded_ = true;
+    currentList_ = list;
+}
+
+bench::ReportedMessage PanelView::MessageAboutCurrentDrive(const std::string& text,
+                                                           bool errorWindow) const {
+    bench::ReportedMessage message{std::nullopt, {}, text, errorWindow};
+    if (const auto drive = drives_.find(currentList_); drive != drives_.end()) {
+        message.list = drive->first;
+        message.directory = drive->second;
+    }
+    return message;
+}
+
+void PanelView::RunBegins(bench::MeasureMode mode) {
+    mode_ = mode;
+    records_.clear();
+    drives_.clear();
+    messages_.clear();
+    currentList_ = -1;
 }
 
 bench::ResultsReport PanelView::Report() {
     bench::ResultsReport report;
+    if (mode_) report.mode = ModeName(*mode_);
+    report.messages = messages_;
     report.separators = GetNumberSeparators();
     report.status = controls_.status->text().toStdString();
     for (const auto& [list, root] : drives_) {
@@ -105,9 +124,7 @@ bench::ResultsReport PanelView::Report() {
         report.test = record.test;
         const QString shown = controls_.results.at(static_cast<std::size_t>(slot))->text();
         if (shown.isEmpty()) continue;
-        std::optional<double> speed;
-        if (record.unit == bench::ResultUnit::kKilobytesPerSecond) speed = record.value;
-        report.results.push_back({slot, shown.toStdString(), speed});
+        report.results.push_back({shown.toStdString(), record});
     }
     return report;
 }

@@ -7,6 +7,7 @@
 #include <map>
 #include <vector>
 
+#include "bench/drive_tests.h"
 #include "bench/results_text.h"
 #include "bench/view_operations.h"
 #include "shell/drive_list.h"
@@ -28,6 +29,9 @@ struct PanelControls {
     std::vector<DriveList*> lists;
     QPushButton* button = nullptr;
 };
+
+// "cached", "uncached".
+const char* ModeName(bench::MeasureMode mode);
 
 // Bar width in whole pixels for a width in twips. Figures that are not
 // numbers, negative or absurdly wide are held to what a track can show.
@@ -51,8 +55,12 @@ public:
     void RecordResult(const bench::ResultRecord& record) override;
     void RecordDrive(int list, const std::string& root) override;
 
-    // The panel's last run as it shows now: its drives, the figures of its
-    // result labels and its status text. Version, time and mode are left empty.
+    // A run of the panel's test begins in this mode: what was recorded of
+    // the run before goes.
+    void RunBegins(bench::MeasureMode mode);
+    // The panel's last run as it shows now: its mode, drives, the figures of
+    // its result labels, the messages it showed and its status text. Version
+    // and time are left empty, and the mode too before any run.
     bench::ResultsReport Report();
 
     // The button is usable when the panel's test wants it and no test runs.
@@ -61,15 +69,18 @@ public:
     const PanelControls& Controls() const { return controls_; }
 
 private:
+    bench::ReportedMessage MessageAboutCurrentDrive(const std::string& text, bool errorWindow) const;
+
     PanelControls controls_;
     const RunState& state_;
     QWidget* messageOwner_;
     bool buttonWanted_ = true;
-    // What the last run recorded; a run's first reset of a slot forgets the
-    // run before.
+    // What the last run recorded.
+    std::optional<bench::MeasureMode> mode_;
     std::map<int, bench::ResultRecord> records_;
     std::map<int, std::string> drives_;
-    bool recorded_ = false;
+    std::vector<bench::ReportedMessage> messages_;
+    int currentList_ = -1;
 };
 
 }  // namespace trevalon::shell

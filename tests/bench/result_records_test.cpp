@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,6 +48,60 @@ TEST(ResultRecords, EachTestReportsEveryShownFigureAndItsDrives) {
     RunCopyTest(copy, {clock, HostFileLayer()});
     ExpectRecordsMatchCaptions(copy, TestKind::kCopyTest, {0, 2});
     EXPECT_EQ(copy.drives, (std::map<int, std::string>{{0, a + "/"}, {1, b + "/"}, {3, b + "/"}}));
+}
+
+// Sizes on the drive as the run's files close, are copied and are deleted:
+// what each record's bytes must be.
+struct SizesOnDrive {
+    std::vector<std::uint64_t> closed;  // each file as it closes
+    std::vector<std::uint64_t> copied;  // the source as each copy begins
+    std::uint64_t deleted = 0;          // all files deleted
+    testing::HookedFileLayer files;
+    explicit SizesOnDrive(const std::string& source) {
+        files.hook = [this, source](const std::string& path, FileCall call, std::uint64_t) {
+            if (call == FileCall::kClose) closed.push_back(std::filesystem::file_size(path));
+            if (call == FileCall::kCopy) copied.push_back(std::filesystem::file_size(source));
+            if (call == FileCall::kDelete) deleted += std::filesystem::file_size(path);
+        };
+    }
+};
+
+TEST(ResultRecords, EachRecordCarriesTheBytesItsStepMoved) {
+    TempDir dir;
+    const std::string a = dir.Sub("a"), b = dir.Sub("b");
+    const std::string source = a + "/DriveSpeedTest.txt";
+    ScriptedClock clock({}, 1.0 / 64.0);
+    const auto bytesOf = [](const RecordingView& view) {
+        std::vector<std::optional<std::uint64_t>> bytes;
+        for (const ResultRecord& record : view.records) bytes.push_back(record.bytes);
+        return bytes;
+    };
+
+    SizesOnDrive single(source);
+    RecordingView check({a});
+    RunSingleDriveCheck(check, {clock, single.files});
+    ASSERT_EQ(single.closed.size(), 6U);  // four short-line files, the timed write, its read-back
+    ASSERT_EQ(single.copied.size(), 1U);
+    const auto& c = single.closed;
+    // Slots in the order shown: 0 1 2 3 4 5, the lookups (7), the copy (6), the deletes (8).
+    EXPECT_EQ(bytesOf(check), (std::vector<std::optional<std::uint64_t>>{
+                                  c[0], c[1], c[2], c[3], c[4], c[5], std::nullopt,
+                                  single.copied[0], single.deleted}));
+    EXPECT_GT(c[4], 0U);
+
+    SizesOnDrive compared(source);
+    RecordingView compare({a, b});
+    RunDriveComparison(compare, {clock, compared.files});
+    ASSERT_EQ(compared.closed.size(), 4U);
+    EXPECT_EQ(bytesOf(compare), (std::vector<std::optional<std::uint64_t>>{
+                                    compared.closed.begin(), compared.closed.end()}));
+
+    SizesOnDrive copied(source);
+    RecordingView copy({a, b, a, b});
+    RunCopyTest(copy, {clock, copied.files});
+    ASSERT_EQ(copied.copied.size(), 2U);
+    EXPECT_EQ(bytesOf(copy), (std::vector<std::optional<std::uint64_t>>{
+                                 copied.copied.begin(), copied.copied.end()}));
 }
 
 }  // namespace

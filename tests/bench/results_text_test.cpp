@@ -76,6 +76,23 @@ TEST(ResultsText, NumbersInTheGivenSeparators) {
     EXPECT_DOUBLE_EQ(BytesPerSecond(2), 2052);
 }
 
+TEST(ResultsText, BytesAndMegabytesOfEachStep) {
+    const NumberSeparators english{".", ","};
+    const struct {
+        ResultRecord record;
+        const char* text;
+    } cases[] = {
+        {{TestKind::kSingleDriveCheck, 6, 4.0, ResultUnit::kSeconds, 6'200'000'000}, "6,200,000,000 bytes, 1,550.00 MB/s"},
+        {{TestKind::kSingleDriveCheck, 0, 0.0, ResultUnit::kSeconds, 3'072'000}, "3,072,000 bytes"},
+        {{TestKind::kSingleDriveCheck, 7, 0.5, ResultUnit::kSeconds}, ""},
+        {{TestKind::kDriveComparison, 1, 75000, ResultUnit::kKilobytesPerSecond, 230'850'000}, "230,850,000 bytes, 76.95 MB/s"},
+        {{TestKind::kDriveComparison, 0, 1000, ResultUnit::kKilobytesPerSecond}, "1.03 MB/s"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(TransferText(c.record, english), c.text) << c.text;
+    EXPECT_EQ(ErrorWindowText(57, 6, "Device I/O error Position: 3"),
+              "Error Number: 57, Error Location: 6, Error Description: Device I/O error Position: 3");
+}
+
 TEST(ResultsText, SlotsNameTheirCaptionsAndDrives) {
     EXPECT_EQ(SlotCount(TestKind::kSingleDriveCheck), 9);
     EXPECT_EQ(Slot(TestKind::kSingleDriveCheck, 7).label, "Directory Lookup Speed (10000 Files):");
@@ -98,23 +115,39 @@ TEST(ResultsText, ReportReadsAsPlainLines) {
 
     report.drives = {{0, "/dev/shm/a/", {"/dev/shm", "tmpfs", "tmpfs"}},
                      {2, "/var/tmp/b c/", {"/", "ext4", "/dev/vda1"}}};
-    report.results = {{0, "75,000 KB/sec", 75000.0}, {4, "1,026 KB/sec", 1026.0}};
+    const ResultUnit speed = ResultUnit::kKilobytesPerSecond;
+    report.results = {{"75,000 KB/sec", {TestKind::kDriveComparison, 0, 75000.0, speed}},
+                      {"1,026 KB/sec", {TestKind::kDriveComparison, 4, 1026.0, speed, 3'158'028}}};
     report.status = "Comparison Complete";
     EXPECT_EQ(ResultsText(report),
               "Trevalon 1.5.5, 2024-05-01 14:03:22, cached\n"
               "Drive #1: /dev/shm/a/ (tmpfs, tmpfs)\n"
               "Drive #3: /var/tmp/b c/ (ext4, /dev/vda1)\n"
               "#1 Drive Overall Write Speed (KB/second): 75,000 KB/sec (76.95 MB/s)\n"
-              "#3 Drive Overall Write Speed (KB/second): 1,026 KB/sec (1.05 MB/s)\n"
+              "#3 Drive Overall Write Speed (KB/second): 1,026 KB/sec (3,158,028 bytes, 1.05 MB/s)\n"
               "Comparison Complete\n");
 
     report.test = TestKind::kSingleDriveCheck;
     report.drives.resize(1);
-    report.results = {{8, "0.125 seconds", std::nullopt}};
+    report.results = {{"0.125 seconds", {TestKind::kSingleDriveCheck, 8, 0.125, ResultUnit::kSeconds}}};
     report.status = "Done";
     EXPECT_NE(ResultsText(report).find("\nDrive: /dev/shm/a/ (tmpfs, tmpfs)\n"
                                        "File Delete Speed (20 MB): 0.125 seconds\nDone\n"),
               std::string::npos);
+
+    // A failed run: what the user was shown, with its drive where it has one.
+    report.test = TestKind::kCopyTest;
+    report.results.clear();
+    report.messages = {{std::nullopt, "", "I am unable to access the source drive.", false},
+                       {2, "/mnt/c/", "Error Number: 57, Error Location: 8, Error Description: x", true}};
+    report.status = "Drive Error";
+    EXPECT_EQ(ResultsText(report),
+              "Trevalon 1.5.5, 2024-05-01 14:03:22, cached\n"
+              "Source drive #1: /dev/shm/a/ (tmpfs, tmpfs)\n"
+              "Message: I am unable to access the source drive.\n"
+              "Error window about Destination drive #3 /mnt/c/: Error Number: 57, Error Location: 8, "
+              "Error Description: x\n"
+              "Drive Error\n");
 }
 
 }  // namespace

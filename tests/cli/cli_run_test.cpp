@@ -101,6 +101,17 @@ TEST_F(CliRun, CompareTwoFoldersAsJson) {
     EXPECT_TRUE(fs::is_empty(b));
 }
 
+TEST_F(CliRun, CheckAsJsonOnAFolderNamedWithAByteThatIsNotUtf8) {
+    const std::string odd = Dir("odd\xFF");
+    const Outcome run = Cli({"--json", "check", odd});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const nlohmann::json json = nlohmann::json::parse(run.out);
+    EXPECT_EQ(json["status"], "Done");
+    const auto bytes = json["drives"][0]["directoryBytes"].get<std::vector<unsigned char>>();
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), odd + "/");
+    EXPECT_TRUE(fs::is_empty(odd));
+}
+
 TEST_F(CliRun, PlainCopyTestLinesAndUsageErrors) {
     const std::string a = Dir("a"), b = Dir("b");
     const Outcome copy = Cli({"copy", a, b});

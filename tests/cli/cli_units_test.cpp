@@ -120,7 +120,8 @@ struct CliReportTest : ::testing::Test {
             return bench::MountInfo{root, root == "/a/" ? "tmpfs" : "ext4", "dev" + root};
         };
         run.RecordDrive(0, "/a/");
-        run.RecordResult({TestKind::kDriveComparison, 0, 75000, ResultUnit::kKilobytesPerSecond});
+        run.RecordResult({TestKind::kDriveComparison, 0, 75000, ResultUnit::kKilobytesPerSecond,
+                          230'850'000});
         run.RecordResult({TestKind::kDriveComparison, 1, 7, ResultUnit::kKilobytesPerSecond});
         run.RecordDrive(1, "/b/");
         run.RecordResult({TestKind::kDriveComparison, 2, 1234567, ResultUnit::kKilobytesPerSecond});
@@ -131,13 +132,14 @@ struct CliReportTest : ::testing::Test {
 TEST_F(CliReportTest, PlainLinesAreAlignedInTheLocale) {
     const std::string w = "  Drive Overall Write Speed (KB/second):  ";
     const std::string r = "  Drive Overall Read Speed (KB/second):   ";
+    const std::string noBytes(2 + 17, ' ');
     EXPECT_EQ(PlainReport(run, facts),
               "Trevalon 1.5.5, compare, cached\n"
               "Drive #1: /a/ (tmpfs, dev/a/)\n" +
-                  w + "   75.000 KB/sec  " + TextBar(75000, 75000) + "\n" +
-                  r + "        7 KB/sec  " + TextBar(7, 75000) + "\n" +
+                  w + "   75.000 KB/sec  " + TextBar(75000, 75000) + "  230.850.000 bytes     76,95 MB/s\n" +
+                  r + "        7 KB/sec  " + TextBar(7, 75000) + noBytes + "      0,01 MB/s\n" +
                   "Drive #2: /b/ (ext4, dev/b/)\n" +
-                  w + "1.234.567 KB/sec  " + TextBar(1234567, 75000) + "\n" +
+                  w + "1.234.567 KB/sec  " + TextBar(1234567, 75000) + noBytes + "  1.266,67 MB/s\n" +
                   "Comparison Complete\n");
     EXPECT_EQ(ExitCodeOf(run), 0);
 }
@@ -153,6 +155,9 @@ TEST_F(CliReportTest, JsonHoldsPlainNumbersAndTheErrors) {
     ASSERT_EQ(json["results"].size(), 3U);
     EXPECT_EQ(json["results"][2]["value"], 1234567.0);
     EXPECT_EQ(json["results"][2]["bytesPerSecond"], 1234567.0 * 1026);
+    EXPECT_EQ(json["results"][0]["bytes"], 230'850'000);
+    EXPECT_FALSE(json["results"][2].contains("bytes"));
+    EXPECT_FALSE(json["drives"][0].contains("directoryBytes"));
     EXPECT_EQ(json["results"][2]["drive"], 2);
     EXPECT_EQ(json["results"][1]["caption"], "Drive Overall Read Speed (KB/second):");
     EXPECT_EQ(json["driveErrors"][0], "The drive you are trying to test is read only");
@@ -165,21 +170,48 @@ TEST_F(CliReportTest, JsonHoldsPlainNumbersAndTheErrors) {
     EXPECT_EQ(ExitCodeOf(run), 3);
 }
 
-TEST(CliReport, SecondsHaveNoBytesAndTheStartIsUtc) {
+TEST(CliReport, SecondsGiveTheirBytesAndSpeedAndTheStartIsUtc) {
     RunRecorder run({"/a [a]"});
     run.RecordDrive(0, "/a/");
-    run.RecordResult({TestKind::kSingleDriveCheck, 6, 0.5, ResultUnit::kSeconds});
+    run.RecordResult({TestKind::kSingleDriveCheck, 6, 0.5, ResultUnit::kSeconds, 6'200'000'000});
+    run.RecordResult({TestKind::kSingleDriveCheck, 7, 0.25, ResultUnit::kSeconds});
     RunFacts facts;
     facts.mountOf = [](const std::string&) { return bench::MountInfo{"/", "x", "y"}; };
     const nlohmann::json json = JsonReport(run, facts);
     EXPECT_EQ(json["results"][0]["unit"], "seconds");
-    EXPECT_FALSE(json["results"][0].contains("bytesPerSecond"));
-    EXPECT_NE(PlainReport(run, facts).find("File Copy Speed (10 MB):  0.500 seconds"),
-              std::string::npos);
+    EXPECT_EQ(json["results"][0]["bytes"], 6'200'000'000);
+    EXPECT_EQ(json["results"][0]["bytesPerSecond"], 12.4e9);
+    EXPECT_FALSE(json["results"][1].contains("bytesPerSecond"));  // lookups move no bytes
+    const std::string plain = PlainReport(run, facts);
+    EXPECT_NE(plain.find("File Copy Speed (10 MB):" + std::string(13 + 2, ' ') + "0.500 seconds  " +
+                         TextBar(0.5, 4) + "  6,200,000,000 bytes  12,400.00 MB/s\n"),
+              std::string::npos) << plain;
+    EXPECT_NE(plain.find("0.250 seconds  " + TextBar(0.25, 2) + "\n"), std::string::npos) << plain;
     const std::string now = UtcNow();
     ASSERT_EQ(now.size(), 20U);
     EXPECT_EQ(now[10], 'T');
     EXPECT_EQ(now.back(), 'Z');
+}
+
+// File names are bytes: one that is not UTF-8 still gives JSON that loads,
+// with the name exact beside a readable form, and plain text keeps it as is.
+TEST(CliReport, DirectoryNamesThatAreNotUtf8) {
+    const std::string odd = "/tmp/a\xFF" "b/";
+    RunRecorder run({odd});
+    run.RecordDrive(0, odd);
+    run.ShowDriveMessage("I am unable to access " + odd);
+    run.SetStatusText("Testing Drive: " + odd);
+    RunFacts facts;
+    facts.mountOf = [](const std::string&) { return bench::MountInfo{"/", "x", "y"}; };
+    const nlohmann::json loaded = nlohmann::json::parse(JsonText(JsonReport(run, facts)));
+    const nlohmann::json& drive = loaded["drives"][0];
+    EXPECT_EQ(drive["directory"], "/tmp/a\uFFFDb/");
+    const auto bytes = drive["directoryBytes"].get<std::vector<unsigned char>>();
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), odd);
+    EXPECT_EQ(loaded["status"], "Testing Drive: /tmp/a\uFFFDb/");
+    EXPECT_EQ(loaded["driveErrors"][0], "I am unable to access /tmp/a\uFFFDb/");
+    EXPECT_EQ(PlainReport(run, facts),
+              "Trevalon , check, cached\nDrive: " + odd + " (x, y)\nTesting Drive: " + odd + "\n");
 }
 
 }  // namespace
