@@ -13,6 +13,7 @@
 #include <system_error>
 #include <vector>
 
+#include "bench/drive_room.h"
 #include "bench/file_layer.h"
 #include "bench/text_file.h"
 
@@ -177,6 +178,23 @@ double ReadLinesWithOurPath(const std::string& path) {
 }
 
 void SettleWrites() { ::sync(); }
+
+std::uint64_t RoomOn(const std::string& dir) {
+    const auto space = bench::HostFileLayer().SpaceOf(dir);
+    return space ? bench::RoomOf(*space) : 0;
+}
+
+BaselineFiles::BaselineFiles(std::vector<std::string> paths) : paths_(std::move(paths)) {
+    struct stat info {};
+    for (const std::string& path : paths_) {
+        if (inTheWay_.empty() && ::lstat(path.c_str(), &info) == 0) inTheWay_ = path;
+    }
+}
+
+BaselineFiles::~BaselineFiles() {
+    if (!inTheWay_.empty()) return;
+    for (const std::string& path : paths_) ::unlink(path.c_str());
+}
 
 double PeakMemoryMiB() {
     struct rusage usage {};

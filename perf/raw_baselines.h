@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace trevalon::perf {
 
@@ -26,6 +28,26 @@ double ReadLinesWithOurPath(const std::string& path);
 // Waits until the host has written out what earlier steps left in memory,
 // so that each measurement starts from the same state.
 void SettleWrites();
+
+// The bytes the baselines may write in dir and keep the drive tests' reserve.
+std::uint64_t RoomOn(const std::string& dir);
+
+// The baselines' own files, removed however their scope is left, unless
+// one of them was there before: a baseline never writes over a file it did
+// not make (a user's, or what a killed run left).
+class BaselineFiles {
+public:
+    explicit BaselineFiles(std::vector<std::string> paths);
+    ~BaselineFiles();
+    BaselineFiles(const BaselineFiles&) = delete;
+    BaselineFiles& operator=(const BaselineFiles&) = delete;
+    // The first that was there before, or empty.
+    const std::string& inTheWay() const { return inTheWay_; }
+
+private:
+    std::vector<std::string> paths_;
+    std::string inTheWay_;
+};
 
 // Peak resident memory of this process so far, in MiB.
 double PeakMemoryMiB();

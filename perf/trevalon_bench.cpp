@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,20 @@ bool Stopped(const std::vector<std::string>& files) {
 
 constexpr double kFillLineBytes = 1026.0;
 
+// Fill lines of a baseline write: those of the write window, but no more than
+// `copies` files of them leave the drive its reserve.
+double BaselineLines(double windowLines, const std::string& dir, int copies) {
+    const double room = static_cast<double>(perf::RoomOn(dir) / static_cast<std::uint64_t>(copies));
+    return std::min(windowLines, std::floor(room / kFillLineBytes));
+}
+
+bool InTheWay(const perf::BaselineFiles& files) {
+    if (files.inTheWay().empty()) return false;
+    std::fprintf(stderr, "trevalon-bench: %s is not a file of this run; move it and run again\n",
+                 files.inTheWay().c_str());
+    return true;
+}
+
 bench::MeasureMode mode = bench::MeasureMode::kCached;
 
 bench::TestEnvironment Environment() {
@@ -117,6 +132,8 @@ int SingleCheck(const std::string& dir, int runs) {
     const std::string root = Root(dir);
     const std::string first = root + "trevalon-bench-1.tmp";
     const std::string second = root + "trevalon-bench-2.tmp";
+    const perf::BaselineFiles baselineFiles({first, second});
+    if (InTheWay(baselineFiles)) return 1;
     std::vector<Row> rows = {
         {"small file write (1,024,000 lines)", {}, "3,072,000 B in one write", {}, 1024000},
         {"small file read", {}, "3,072,000 B in one read", {}, 1024000},
@@ -142,14 +159,15 @@ int SingleCheck(const std::string& dir, int runs) {
 
         const double writeSpeed = view.Figure(4);  // KB/sec
         const double readSpeed = view.Figure(5);
-        const double lines = std::round(writeSpeed * 3.0);
+        // Room for the copy too, as the check's own window keeps.
+        const double lines = BaselineLines(std::round(writeSpeed * 3.0), root, 2);
         const auto bytes = static_cast<std::uint64_t>(lines * kFillLineBytes);
         rows[0].measured.push_back(view.Figure(0));
         rows[1].measured.push_back(view.Figure(1));
         rows[2].measured.push_back(view.Figure(2));
         rows[3].measured.push_back(view.Figure(3));
         // Speeds become the time the same bytes would take at that speed.
-        rows[4].measured.push_back(3.0);
+        rows[4].measured.push_back(writeSpeed > 0 ? lines / writeSpeed : 3.0);
         rows[5].measured.push_back(lines / readSpeed);
         rows[8].measured.push_back(view.Figure(6));
         rows[7].measured.push_back(view.Figure(7));
@@ -206,9 +224,12 @@ int Comparison(const std::vector<std::string>& dirs, int runs) {
             if (!view.Measured(2 * slot + 1)) continue;  // a skipped slot
             const double writeSpeed = view.Figure(2 * slot);
             const double readSpeed = view.Figure(2 * slot + 1);
-            const double lines = std::max(std::round(writeSpeed * 3.0), 100.0);
             const std::string file = Root(dirs[k]) + "trevalon-bench-1.tmp";
-            rows[3 * k].measured.push_back(3.0);
+            const perf::BaselineFiles baselineFiles({file});
+            if (InTheWay(baselineFiles)) return 1;
+            const double lines =
+                BaselineLines(std::max(std::round(writeSpeed * 3.0), 100.0), Root(dirs[k]), 1);
+            rows[3 * k].measured.push_back(writeSpeed > 0 ? lines / writeSpeed : 3.0);
             perf::SettleWrites();
             rows[3 * k].baseline.push_back(
                 perf::WriteInBlocks(file, static_cast<std::uint64_t>(lines * kFillLineBytes)));
@@ -216,7 +237,6 @@ int Comparison(const std::vector<std::string>& dirs, int runs) {
             rows[3 * k + 1].baseline.push_back(perf::ReadInBlocks(file));
             rows[3 * k + 2].baseline.push_back(rows[3 * k + 1].baseline.back());
             rows[3 * k + 2].measured.push_back(perf::ReadLinesWithOurPath(file));
-            std::remove(file.c_str());
             std::printf("  #%zu overall write %.0f KB/sec, read %.0f KB/sec (%.3f and %.3f MB/s)\n",
                         k + 1, writeSpeed, readSpeed, writeSpeed * kFillLineBytes / 1e6,
                         readSpeed * kFillLineBytes / 1e6);
@@ -237,6 +257,12 @@ int CopyTest(const std::vector<std::string>& dirs, int runs) {
                         "std::filesystem::copy_file", {}, 0});
     }
     const std::string source = Root(dirs[0]) + "trevalon-bench-1.tmp";
+    std::vector<std::string> targets;
+    for (std::size_t k = 1; k < dirs.size(); ++k) targets.push_back(Root(dirs[k]) + "trevalon-bench-2.tmp");
+    std::vector<std::string> files = targets;
+    files.insert(files.begin(), source);
+    const perf::BaselineFiles baselineFiles(files);
+    if (InTheWay(baselineFiles)) return 1;
     for (int run = 1; run <= runs; ++run) {
         std::printf("run %d of the copy test\n", run);
         ConsoleView view(dirs);
@@ -249,7 +275,7 @@ int CopyTest(const std::vector<std::string>& dirs, int runs) {
         perf::WriteInBlocks(source, 10260000);
         for (std::size_t k = 1; k < dirs.size(); ++k) {
             if (!view.Measured(static_cast<int>(k) - 1)) continue;  // a skipped destination
-            const std::string target = Root(dirs[k]) + "trevalon-bench-2.tmp";
+            const std::string& target = targets[k - 1];
             rows[k - 1].measured.push_back(view.Figure(static_cast<int>(k) - 1));
             rows[k - 1].baseline.push_back(perf::PlainCopy(source, target));
             std::remove(target.c_str());
@@ -271,6 +297,16 @@ int Usage() {
     return 2;
 }
 
+// The number of runs, when text is all digits and from 1 to 1000.
+std::optional<int> RunsOf(const std::string& text) {
+    if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string::npos) {
+        return std::nullopt;
+    }
+    const int runs = std::stoi(text);
+    if (runs < 1 || runs > 1000) return std::nullopt;
+    return runs;
+}
+
 // A relative folder would otherwise read as a drive letter entry.
 std::string Absolute(const std::string& dir) { return std::filesystem::absolute(dir).string(); }
 std::vector<std::string> Absolute(std::vector<std::string> dirs) {
@@ -288,8 +324,13 @@ int main(int argc, char** argv) {
         args.erase(args.begin());
     }
     int runs = 3;
-    if (args.size() >= 2 && args[0] == "--runs") {
-        runs = std::max(1, std::atoi(args[1].c_str()));
+    if (!args.empty() && args[0] == "--runs") {
+        const std::optional<int> given = args.size() >= 2 ? RunsOf(args[1]) : std::nullopt;
+        if (!given) {
+            std::fprintf(stderr, "trevalon-bench: --runs takes a whole number from 1 to 1000\n");
+            return Usage();
+        }
+        runs = *given;
         args.erase(args.begin(), args.begin() + 2);
     }
     bench::InstallStopSignals();

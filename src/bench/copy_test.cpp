@@ -2,6 +2,7 @@
 // to three destination drives, each copy timed.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "bench/drive_root.h"
 #include "bench/drive_run.h"
@@ -57,6 +58,16 @@ void CopyToDrives(DriveRun& run) {
     run.MeasuringDrive(0, sourceRoot);
     const std::string copyTestFile = sourceRoot + std::string(kScratchFileName);
     run.RequireListedVolume(0, sourceRoot);
+    // Before anything is written anywhere: the source's file and each copy target.
+    std::vector<std::string> scratchFiles = {copyTestFile};
+    for (int k = 1; k <= kDestinations; ++k) {
+        const std::string entry = view.GetDriveEntry(k);
+        const std::string root = DriveRootFromEntry(entry);
+        if (entry != view.GetDriveEntry(0) && root != kNoDriveRoot) {
+            scratchFiles.push_back(root + std::string(kScratchFileName));
+        }
+    }
+    run.RequireNothingInTheWay(scratchFiles);
     run.RequireRoom(sourceRoot, kCopyFileBytes);
     const std::uint64_t bytes = run.WriteLines(copyTestFile, BuildFillLine(), kCopyFileLines);
 

@@ -1,6 +1,7 @@
 // cmdCompareDrives_Click's work: overall write and read speed of up to four drives.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "bench/drive_root.h"
 #include "bench/drive_run.h"
@@ -14,6 +15,7 @@ namespace {
 constexpr int kDriveSlots = 4;
 constexpr std::int64_t kRefillThreshold = 75;
 constexpr std::int64_t kRefillLines = 100;
+constexpr std::int64_t kFillLineBytes = 1026;
 
 // Whether list k shows the same entry as a lower list.
 bool ShownByLowerList(ViewOperations& view, int k, const std::string& entry) {
@@ -36,7 +38,8 @@ void CompareDrive(DriveRun& run, int k, const std::string& fillLine) {
     view.SetStatusText(run.DriveStatus("Testing Drive: ", root));
     run.Yield();
     run.RequireListedVolume(k, root);
-    run.RequireRoom(root, kShortLineFilesBytes);
+    // The least it writes: the refill of a slow drive.
+    run.RequireRoom(root, kRefillLines * kFillLineBytes);
 
     const DriveRun::TimedWrite written = run.TimeBoxedWrite(scratch, fillLine);
     run.ShowSpeed(2 * k, written.LinesPerSecond(), written.bytes);
@@ -65,6 +68,14 @@ void CompareDrives(DriveRun& run) {
         view.SetBarWidth(2 * k + 1, kResetBarWidth);
     }
     run.Yield();
+
+    // Before anything is written anywhere.
+    std::vector<std::string> scratchFiles;
+    for (int k = 0; k < kDriveSlots; ++k) {
+        const std::string root = DriveRootFromEntry(view.GetDriveEntry(k));
+        if (root != kNoDriveRoot) scratchFiles.push_back(root + std::string(kScratchFileName));
+    }
+    run.RequireNothingInTheWay(scratchFiles);
 
     for (int k = 0; k < kDriveSlots; ++k) run.Slot([&] { CompareDrive(run, k, fillLine); });
     view.SetStatusText("Comparison Complete");

@@ -17,6 +17,11 @@ namespace {
 constexpr double kWriteBehindSeconds = 0.25;
 constexpr std::uint64_t kFirstWriteBehind = 256 * 1024;
 constexpr std::uint64_t kMostWriteBehind = 64 * 1024 * 1024;
+// What a file may take beyond its bytes (blocks, extents), so that the
+// reserve holds in the file system's own count.
+constexpr std::uint64_t kAllocationSlack = 1024 * 1024;
+// How often a drive short of room is asked to count what deletes freed.
+constexpr int kFreedSpaceWaits = 2;
 
 }  // namespace
 
@@ -44,11 +49,6 @@ std::optional<std::string> DriveErrorMessage(std::int32_t number, const std::str
         default:
             return std::nullopt;
     }
-}
-
-std::uint64_t SpaceReserve(std::uint64_t capacity) {
-    constexpr std::uint64_t kMiB = 1024 * 1024;
-    return std::max(64 * kMiB, std::min(capacity / 20, 2048 * kMiB));
 }
 
 DriveRun::DriveRun(ViewOperations& view, const TestEnvironment& environment,
@@ -182,9 +182,18 @@ void DriveRun::RequireListedVolume(int list, const std::string& root) {
 }
 
 void DriveRun::RequireRoom(const std::string& root, std::uint64_t bytes) {
-    const std::optional<DriveSpace> space = files_.SpaceOf(root);
-    if (space && space->available < SpaceReserve(space->capacity) + bytes) {
-        throw HostFileError(ENOSPC);
+    std::optional<DriveSpace> space = files_.SpaceOf(root);
+    // What deletes freed (an earlier run's files) may be counted only later.
+    for (int wait = 0; space && RoomOf(*space) < bytes && wait < kFreedSpaceWaits; ++wait) {
+        files_.CommitFreedSpace(root);
+        space = files_.SpaceOf(root);
+    }
+    if (space && RoomOf(*space) < bytes) throw HostFileError(ENOSPC);
+}
+
+void DriveRun::RequireNothingInTheWay(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
+        if (files_.LookAt(path) && !IsLeftOver(files_, path)) throw FileInTheWay{path};
     }
 }
 
@@ -198,9 +207,9 @@ DriveRun::TimedWrite DriveRun::TimeBoxedWrite(const std::string& path, std::stri
     writer.PaceWith(HostClock());
     std::int64_t most = std::numeric_limits<std::int64_t>::max();
     if (const std::optional<DriveSpace> space = files_.SpaceOf(path)) {
-        const std::uint64_t reserve = SpaceReserve(space->capacity);
-        const std::uint64_t room = space->available > reserve ? space->available - reserve : 0;
-        most = static_cast<std::int64_t>(room / static_cast<std::uint64_t>(copies) / lineBytes);
+        const std::uint64_t perCopy = RoomOf(*space) / static_cast<std::uint64_t>(copies);
+        most = static_cast<std::int64_t>(
+            (perCopy > kAllocationSlack ? perCopy - kAllocationSlack : 0) / lineBytes);
     }
     bool early = false;
     // Uncached, what the host holds unwritten stays at most about two of

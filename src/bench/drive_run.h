@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "bench/drive_room.h"
 #include "bench/drive_tests.h"
 #include "bench/run_error.h"
 #include "bench/text_file.h"
@@ -21,12 +22,6 @@ inline constexpr std::string_view kScratchFileName = "DriveSpeedTest.txt";
 inline constexpr std::string_view kSecondScratchFileName = "DriveSpeedTest2.txt";
 inline constexpr std::string_view kShortLine = "X";
 inline constexpr double kWriteWindowSeconds = 3.0;
-// The small and the large file of the single drive check, in bytes.
-inline constexpr std::uint64_t kShortLineFilesBytes = 3 * (1'024'000 + 10'240'000);
-
-// The free space a run leaves on any drive: 5% of it, at most 2 GiB and
-// never less than 64 MiB.
-std::uint64_t SpaceReserve(std::uint64_t capacity);
 
 // 1024 characters "X", built afresh for each run.
 std::string BuildFillLine();
@@ -124,6 +119,9 @@ public:
     // Raises the full-drive error unless root's drive can take bytes more
     // and keep its reserve.
     void RequireRoom(const std::string& root, std::uint64_t bytes);
+    // Raises FileInTheWay for the first of the paths that holds something
+    // other than nothing or a left-over of an earlier run.
+    void RequireNothingInTheWay(const std::vector<std::string>& paths);
 
     struct TimedWrite {
         std::int64_t lines;
@@ -180,6 +178,11 @@ void DriveRun::Run(Steps steps) {
         Finish();
     } catch (const ProgramClosing&) {
         // No further view call; the destructor removes the run's files.
+    } catch (const FileInTheWay& blocked) {
+        RemoveScratchFiles();
+        view_.ShowDriveMessage(FileInTheWayMessage(blocked.path));
+        view_.SetStatusText("Drive Error");
+        Finish();
     } catch (...) {
         const RunTimeError error = CurrentRunTimeError();
         RemoveScratchFiles();
@@ -196,6 +199,8 @@ void DriveRun::Slot(Steps steps) {
         steps();
     } catch (const ProgramClosing&) {
         throw;
+    } catch (const FileInTheWay&) {
+        throw;  // ends the whole run
     } catch (...) {
         const RunTimeError error = CurrentRunTimeError();
         const auto message = DriveErrorMessage(error.number(), root_);

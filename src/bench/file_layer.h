@@ -43,6 +43,18 @@ public:
 struct DriveSpace {
     std::uint64_t capacity = 0;   // bytes of the whole file system
     std::uint64_t available = 0;  // bytes an ordinary user may still write
+    // Set for a file system that keeps its files in the machine's memory
+    // (tmpfs, ramfs): the memory the machine has available.
+    std::optional<std::uint64_t> memoryAvailable{};
+};
+
+// What stands at a path, the path's own entry (a link is not followed).
+struct PlacedFile {
+    bool normal = false;  // a normal file, not a link, directory or special file
+    std::uint64_t size = 0;
+    std::uint64_t links = 1;
+    // Owned by the user running the program; true where the host keeps no owners.
+    bool ownedByUser = true;
 };
 
 class FileLayer {
@@ -99,6 +111,13 @@ public:
     virtual std::optional<DriveSpace> SpaceOf(const std::string& /*directory*/) {
         return std::nullopt;
     }
+    // Waits until the space of files deleted on the directory's file system
+    // is counted as free again (btrfs counts it only once it commits).
+    virtual void CommitFreedSpace(const std::string& /*directory*/) {}
+    // What stands at path; nullopt when nothing does or it cannot be looked at.
+    virtual std::optional<PlacedFile> LookAt(const std::string& path);
+    // Up to size bytes of the normal file at path from offset; fewer at its end.
+    virtual std::string ReadPiece(const std::string& path, std::uint64_t offset, std::size_t size);
 };
 
 // The host's file system.

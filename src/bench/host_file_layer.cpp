@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "bench/drive_room.h"
 #include "bench/file_layer.h"
 #include "bench/run_error.h"
 
@@ -301,7 +302,36 @@ public:
         if (::statvfs(directory.c_str(), &info) != 0) RaiseHostError(errno);
         const std::uint64_t unit = info.f_frsize != 0 ? info.f_frsize : info.f_bsize;
         return DriveSpace{static_cast<std::uint64_t>(info.f_blocks) * unit,
-                          static_cast<std::uint64_t>(info.f_bavail) * unit};
+                          static_cast<std::uint64_t>(info.f_bavail) * unit, MemoryBehind(directory)};
+    }
+    void CommitFreedSpace(const std::string& directory) override {
+        Descriptor fd(::open(directory.c_str(), O_RDONLY | O_CLOEXEC));
+#ifdef __linux__
+        if (fd.get() >= 0) ::syncfs(fd.get());
+#else
+        ::sync();
+#endif
+    }
+    std::optional<PlacedFile> LookAt(const std::string& path) override {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0) return std::nullopt;
+        return PlacedFile{S_ISREG(info.st_mode), static_cast<std::uint64_t>(info.st_size),
+                          static_cast<std::uint64_t>(info.st_nlink), info.st_uid == ::geteuid()};
+    }
+    std::string ReadPiece(const std::string& path, std::uint64_t offset, std::size_t size) override {
+        auto fd = OpenReadable(path);
+        std::string piece(size, '\0');
+        std::size_t got = 0;
+        while (got < size) {
+            const ssize_t n = ::pread(fd->get(), piece.data() + got, size - got,
+                                      static_cast<off_t>(offset + got));
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) RaiseHostError(errno);
+            if (n == 0) break;
+            got += static_cast<std::size_t>(n);
+        }
+        piece.resize(got);
+        return piece;
     }
 };
 

@@ -36,6 +36,7 @@ void CheckDrive(DriveRun& run) {
     run.Mark(2);
     run.Yield();
     run.RequireListedVolume(0, root);
+    run.RequireNothingInTheWay({first, second});
     run.RequireRoom(root, kShortLineFilesBytes);
 
     // Small file write and read.

@@ -116,6 +116,11 @@ bool HoldsScratchFiles(const std::string& root) {
 
 std::string MountExt4Image(const std::string& image, const std::string& dir,
                            std::uint64_t megabytes) {
+    return MountImage("ext4", image, dir, megabytes);
+}
+
+std::string MountImage(const std::string& type, const std::string& image, const std::string& dir,
+                       std::uint64_t megabytes) {
     if (CurrentIsolation() != Isolation::kPrivileged) {
         return "loop devices need root in the initial user namespace";
     }
@@ -124,9 +129,12 @@ std::string MountExt4Image(const std::string& image, const std::string& dir,
     const bool sized = ::ftruncate(fd, static_cast<off_t>(megabytes << 20)) == 0;
     ::close(fd);
     if (!sized) return Errno("sizing " + image);
-    if (!Run({"mkfs.ext4", "-q", "-F", "-E", "nodiscard", image})) return "mkfs.ext4 failed or is missing";
+    const std::vector<std::string> mkfs =
+        type == "ext4" ? std::vector<std::string>{"mkfs.ext4", "-q", "-F", "-E", "nodiscard", image}
+                       : std::vector<std::string>{"mkfs." + type, "-q", "-f", image};
+    if (!Run(mkfs)) return "mkfs." + type + " failed or is missing";
     // "loop" sets auto-clear: the device goes when the file system is unmounted.
-    if (!Run({"mount", "-t", "ext4", "-o", "loop", image, dir})) return "mount -o loop failed";
+    if (!Run({"mount", "-t", type, "-o", "loop", image, dir})) return "mount -o loop failed";
     return {};
 }
 

@@ -23,6 +23,9 @@ bool HoldsScratchFiles(const std::string& root);
 // An ext4 image on a loop device; empty when the host cannot do it.
 std::string MountExt4Image(const std::string& image, const std::string& dir,
                            std::uint64_t megabytes);
+// Any file system mkfs.TYPE makes, the same way; empty or why not.
+std::string MountImage(const std::string& type, const std::string& image, const std::string& dir,
+                       std::uint64_t megabytes);
 void RemountExt4Image(const std::string& image, const std::string& dir);
 // EXT4_IOC_SHUTDOWN without flushing the log: every later open, flush and
 // read on it fails with EIO.

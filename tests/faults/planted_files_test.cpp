@@ -1,6 +1,7 @@
-// Things planted where the scratch files go: a link to someone's file, a
-// second name of a user's file, a FIFO, a directory. None may be written
-// through, emptied, removed or waited on for ever.
+// Things planted where the scratch files go: a user's own file, a link to
+// someone's file, a second name of a user's file, a FIFO, a directory. None
+// may be written through, emptied, removed or waited on for ever, and the
+// message names it.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,28 +32,38 @@ TEST_F(PlantedFiles, NothingIsWrittenThroughOrRemovedAndNothingHangs) {
         const char* plant;
         std::function<void()> make;
         Kind kind;
-        std::string message;
-        std::vector<int> filled;
+        std::string named;  // the file the message names
+        bool needsRoot = false;
     };
     const std::string first = dir + "/DriveSpeedTest.txt";
     const std::string second = dir + "/DriveSpeedTest2.txt";
+    const std::string note = "a note of the user's, 41 bytes long.....\n";
     const std::vector<Case> cases = {
         {"link to a file elsewhere", [&] { fs::create_symlink(outside + "/victim.txt", first); },
-         Kind::kSingle, kReadOnlyMessage, {}},
-        {"dangling link", [&] { fs::create_symlink(outside + "/new.txt", first); },
-         Kind::kSingle, kReadOnlyMessage, {}},
+         Kind::kSingle, first},
+        {"dangling link", [&] { fs::create_symlink(outside + "/new.txt", first); }, Kind::kSingle, first},
         {"second name of a user's file", [&] { fs::create_hard_link(dir + "/notes.txt", second); },
-         Kind::kSingle, kReadOnlyMessage, {0, 1, 2, 3, 4, 5, 7}},
+         Kind::kSingle, second},
         {"link as the copy target", [&] { fs::create_symlink(outside + "/victim.txt", second); },
-         Kind::kSingle, kReadOnlyMessage, {0, 1, 2, 3, 4, 5, 7}},
-        {"FIFO", [&] { ASSERT_EQ(::mkfifo(first.c_str(), 0600), 0); },
-         Kind::kSingle, UnableToAccess(Root(dir)), {}},
-        {"directory", [&] { fs::create_directory(first); }, Kind::kSingle, kReadOnlyMessage, {}},
+         Kind::kSingle, second},
+        {"FIFO", [&] { ASSERT_EQ(::mkfifo(first.c_str(), 0600), 0); }, Kind::kSingle, first},
+        {"directory", [&] { fs::create_directory(first); }, Kind::kSingle, first},
         {"link in the comparison", [&] { fs::create_symlink(outside + "/victim.txt", first); },
-         Kind::kCompare, kReadOnlyMessage, {}},
+         Kind::kCompare, first},
+        {"a user's note", [&] { WriteFile(first, note); }, Kind::kSingle, first},
+        {"a user's note as the second file", [&] { WriteFile(second, note); }, Kind::kSingle, second},
+        {"a user's note in the comparison", [&] { WriteFile(first, note); }, Kind::kCompare, first},
+        {"a user's note in the copy test's source", [&] { WriteFile(first, note); }, Kind::kCopy, first},
+        {"another user's scratch file",
+         [&] {
+             WriteFile(first, XLines(1000, 1024));
+             ASSERT_EQ(::chown(first.c_str(), 65534, 65534), 0);
+         },
+         Kind::kSingle, first, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.plant);
+        if (c.needsRoot && CurrentIsolation() != Isolation::kPrivileged) continue;
         c.make();
         Drives drives;
         drives.Add(dir, /*withUserFiles=*/false);
@@ -60,21 +71,41 @@ TEST_F(PlantedFiles, NothingIsWrittenThroughOrRemovedAndNothingHangs) {
         RecordingView view(kShown);
         view.entries[0] = EntryFor(dir);
         RunKind(c.kind, view);
-        if (c.kind == Kind::kCompare) {
-            // The comparison ends on 75 like the single drive check.
-            EXPECT_EQ(view.messages, std::vector<std::string>{c.message});
-        } else {
-            ExpectDriveError(view, c.message);
-        }
-        std::vector<int> filled;
-        for (const auto& [index, text] : view.results) filled.push_back(index);
-        EXPECT_EQ(filled, c.filled);
-        // Only the planted thing is left of the scratch names: it is not ours.
+        // Stopped before anything was written, the planted thing named.
+        ExpectDriveError(view, InTheWay(c.named));
+        EXPECT_TRUE(view.results.empty());
         for (std::size_t i = 0; i < drives.dirs.size(); ++i) {
             EXPECT_EQ(TakeSnapshot(drives.dirs[i]), drives.before[i]) << drives.dirs[i];
         }
         fs::remove(first);
         fs::remove(second);
+    }
+}
+
+// A file in the way on a drive listed later: no drive is written at all.
+TEST_F(PlantedFiles, AFileInTheWayOnALaterDriveStopsTheRunBeforeAnyWrite) {
+    for (const Kind kind : {Kind::kCompare, Kind::kCopy}) {
+        SCOPED_TRACE(KindName(kind));
+        Drives drives;
+        RecordingView view(kShown);
+        std::vector<std::string> dirs;
+        for (int list = 0; list < 3; ++list) {
+            dirs.push_back(drives.Listed(work, KindTag(kind) + std::to_string(list), view, list));
+        }
+        const std::string planted = dirs[2] + "/DriveSpeedTest.txt";
+        WriteFile(planted, "the user's own, kept for years\r\n");
+        drives.before[2] = TakeSnapshot(dirs[2]);
+        bool wrote = false;
+        view.onYield = [&](int) {
+            for (const std::string& d : dirs) wrote |= Exists(d + "/DriveSpeedTest.txt") && d != dirs[2];
+        };
+        RunKind(kind, view);
+        ExpectDriveError(view, InTheWay(planted));
+        EXPECT_FALSE(wrote);
+        EXPECT_TRUE(view.results.empty());
+        for (std::size_t i = 0; i < dirs.size(); ++i) {
+            EXPECT_EQ(TakeSnapshot(dirs[i]), drives.before[i]) << dirs[i];
+        }
     }
 }
 
@@ -89,7 +120,7 @@ TEST_F(PlantedFiles, CopyTestDoesNotWriteThroughALinkInADestination) {
     RecordingView view(kShown);
     view.entries = {EntryFor(dir), EntryFor(destination), "", ""};
     RunKind(Kind::kCopy, view);
-    ExpectDriveError(view, kReadOnlyMessage);
+    ExpectDriveError(view, InTheWay(destination + "/DriveSpeedTest.txt"));
     for (std::size_t i = 0; i < drives.dirs.size(); ++i) {
         EXPECT_EQ(TakeSnapshot(drives.dirs[i]), drives.before[i]) << drives.dirs[i];
     }

@@ -120,10 +120,13 @@ TEST_F(StopRequest, ARunAfterAKilledOneReplacesItsLeftOversAndLeavesNothing) {
             const std::string dir = drives.Listed(work, name, view, list);
             // The single drive check tests list 0 only.
             if (leftOver.kind == Kind::kSingle && list == 1) continue;
-            Plant(Root(dir) + "DriveSpeedTest.txt", std::string(leftOver.firstBytes, 'X'),
+            // Short lines, and fill lines in the copy, cut where the run was killed.
+            Plant(Root(dir) + "DriveSpeedTest.txt",
+                  XLines(leftOver.firstBytes / 3 + 1, 1).substr(0, leftOver.firstBytes),
                   leftOver.firstMode);
             if (leftOver.secondMode != 0) {
-                Plant(Root(dir) + "DriveSpeedTest2.txt", std::string(leftOver.secondBytes, 'Y'),
+                Plant(Root(dir) + "DriveSpeedTest2.txt",
+                      XLines(leftOver.secondBytes / 1026 + 1, 1024).substr(0, leftOver.secondBytes),
                       leftOver.secondMode);
             }
         }

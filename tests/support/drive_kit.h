@@ -203,6 +203,15 @@ private:
 };
 
 void WriteFile(const std::string& path, const std::string& content);
+// What a run writes: `lines` lines of `text` X's, each ended by CR LF.
+inline std::string XLines(std::size_t lines, std::size_t text) {
+    std::string line(text, 'X');
+    line += "\r\n";
+    std::string all;
+    all.reserve(lines * line.size());
+    for (std::size_t i = 0; i < lines; ++i) all += line;
+    return all;
+}
 std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);
 
@@ -251,6 +260,11 @@ inline std::string DriveFull(const std::string& root) {
     return "I am unable to access " + root +
            ", the drive is reporting that it is full.  Please ensure the drive has at least 10 "
            "MB of space.";
+}
+inline std::string InTheWay(const std::string& path) {
+    return "I will not replace " + path +
+           ": it is not a scratch file left by this program.  Please move or rename it, then test "
+           "the drive again.";
 }
 inline const std::string kReadOnlyMessage =
     "The drive you are trying to test is read only, this program needs to be able to write a "
