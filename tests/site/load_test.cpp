@@ -177,6 +177,35 @@ TEST(SiteLoad, SlowClientsHoldNoOneUpAndAreDroppedAtTheirTimeOut) {
     EXPECT_TRUE(site.Reports().empty());
 }
 
+// With more slow clients than it has descriptors for, the server pushes out
+// the ones that have waited longest instead of running out.
+TEST(SiteLoad, AtItsDescriptorLimitTheLongestWaitingClientsMakeRoom) {
+    constexpr int kSlow = 120;
+    rlimit saved{};
+    getrlimit(RLIMIT_NOFILE, &saved);
+    rlimit low = saved;
+    low.rlim_cur = 128;  // inherited by the server
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+    SiteServer site;
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &saved), 0);
+    std::vector<int> slow;
+    for (int i = 0; i < kSlow; ++i) {
+        slow.push_back(testsupport::detail::ConnectLoopback(site.Port()));
+        send(slow.back(), "GET / HTTP/1.1\r\n", 16, MSG_NOSIGNAL);
+    }
+    EXPECT_TRUE(testsupport::detail::Answers(site.Port(), 1000ms));
+    int pushedOut = 0;
+    for (const int fd : slow) {
+        pollfd p{fd, POLLIN, 0};
+        char buf[12];
+        if (poll(&p, 1, 0) == 1 && recv(fd, buf, sizeof buf, 0) == 12 && std::string(buf, 12) == "HTTP/1.1 408")
+            ++pushedOut;
+        close(fd);
+    }
+    EXPECT_GE(pushedOut, kSlow - 64);
+    EXPECT_LT(pushedOut, kSlow);
+}
+
 // Stopped, the server accepts nothing: the burst must wait in its listen
 // queue, where a connection is taken at once, not in SYN retransmits.
 TEST(SiteLoad, ABurstWaitsInTheListenQueueAndIsAllStoredOnce) {
