@@ -31,12 +31,12 @@ void ServeFile(const std::string& path, const char* type, httplib::Response& res
 
 }  // namespace
 
-Site::Site(SiteConfig config) : config_(std::move(config)), reports_(config_.dbPath) {
+Site::Site(SiteConfig config)
+    : config_(std::move(config)), reports_(config_.dbPath), server_(GateLimits{.threads = kRequestThreads}) {
     if (!config_.accessLog.empty()) {
         accessLog_ = ::open(config_.accessLog.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
         if (accessLog_ < 0) throw std::runtime_error("cannot open " + config_.accessLog);
     }
-    server_.new_task_queue = [] { return new httplib::ThreadPool(kRequestThreads); };
     // The library's default would let a second server share the port and
     // take half of the reports; a restart still needs the address at once.
     server_.set_socket_options([](socket_t sock) {
@@ -48,24 +48,23 @@ Site::Site(SiteConfig config) : config_(std::move(config)), reports_(config_.dbP
     server_.set_tcp_nodelay(true);
     // No request the program makes has a body.
     server_.set_payload_max_length(64 * 1024);
-    server_.set_read_timeout(10, 0);
-    server_.set_write_timeout(10, 0);
     Routes();
 }
 
 void Site::Routes() {
-    // The pages are read at each request, so the maker can publish without a restart.
-    server_.Get(kVersionPath, [this](const httplib::Request&, httplib::Response& res) {
+    // The pages are read at each request, so the maker can publish without a
+    // restart. The library routes HEAD to these handlers too.
+    server_.Get(kVersionPath, [this](const httplib::Request& req, httplib::Response& res) {
         ServeFile(config_.versionFile, "text/plain", res);
-        LogHit(kVersionPath, res.status);
+        LogHit(req.method, kVersionPath, res.status);
     });
-    server_.Get(kNewsPath, [this](const httplib::Request&, httplib::Response& res) {
+    server_.Get(kNewsPath, [this](const httplib::Request& req, httplib::Response& res) {
         ServeFile(config_.newsFile, "text/html", res);
-        LogHit(kNewsPath, res.status);
+        LogHit(req.method, kNewsPath, res.status);
     });
     server_.Get(kReportPath, [this](const httplib::Request& req, httplib::Response& res) {
         AnswerReport(req, res);
-        LogHit(kReportPath, res.status);
+        LogHit(req.method, kReportPath, res.status);
     });
     server_.set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
         res.status = 500;
@@ -74,6 +73,13 @@ void Site::Routes() {
 }
 
 void Site::AnswerReport(const httplib::Request& req, httplib::Response& res) {
+    // Sending a report is an action: a HEAD (a link checker, a crawler) must not be one.
+    if (req.method != "GET") {
+        res.status = 405;
+        res.set_header("Allow", "GET");
+        res.set_content("Reports are sent with GET", "text/plain");
+        return;
+    }
     // The raw target, not the decoded parameters: the report is kept as it came.
     const std::size_t mark = req.target.find('?');
     const std::string query = mark == std::string::npos ? std::string() : req.target.substr(mark + 1);
@@ -103,24 +109,24 @@ Site::~Site() {
 
 // A file, not the database: a page request must cost no sync. One write per
 // line with O_APPEND keeps lines whole across threads.
-void Site::LogHit(const char* path, int status) {
+void Site::LogHit(const std::string& method, const char* path, int status) {
     if (accessLog_ < 0) return;
     const std::time_t now = std::time(nullptr);
     std::tm utc{};
     gmtime_r(&now, &utc);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%SZ", &utc);
-    const std::string line = std::string(stamp) + " GET " + path + " " + std::to_string(status) + "\n";
+    const std::string line = std::string(stamp) + " " + method + " " + path + " " + std::to_string(status) + "\n";
     // A lost log line must not cost the visitor an answer.
     [[maybe_unused]] const ssize_t written = ::write(accessLog_, line.data(), line.size());
 }
 
 int Site::Bind(int port) {
-    if (port == 0) return server_.bind_to_any_port(config_.address);
-    return server_.bind_to_port(config_.address, port) ? port : -1;
+    if (port == 0) return server_.BindToAny(config_.address);
+    return server_.BindTo(config_.address, port) ? port : -1;
 }
 
-void Site::Run() { server_.listen_after_bind(); }
+void Site::Run() { server_.Serve(); }
 
 void Site::Stop() { server_.stop(); }
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "common/site_paths.h"
+#include "gated_server.h"
 #include "report_store.h"
 
 namespace trevalon::site {
@@ -30,7 +31,8 @@ struct SiteConfig {
     std::string address = "127.0.0.1";     // where to listen
 };
 
-// Request threads: enough that 50 clients can wait on one commit together.
+// Request threads: enough that 50 clients can wait on one commit together
+// (slow clients take none: they wait in the server's watcher).
 inline constexpr std::size_t kRequestThreads = 64;
 
 class Site {
@@ -45,12 +47,12 @@ public:
 private:
     void Routes();
     void AnswerReport(const httplib::Request& req, httplib::Response& res);
-    void LogHit(const char* path, int status);
+    void LogHit(const std::string& method, const char* path, int status);
 
     SiteConfig config_;
     ReportWriter reports_;
     int accessLog_ = -1;
-    httplib::Server server_;
+    GatedServer server_;
 };
 
 }  // namespace trevalon::site

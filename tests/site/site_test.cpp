@@ -97,6 +97,24 @@ TEST(Site, StoresEachReportAndAcknowledgesIt) {
     EXPECT_EQ(reports[1].errornumber, std::nullopt);
 }
 
+TEST(Site, AHeadRequestStoresNothing) {
+    SiteServer site;
+    auto head = [&](const std::string& target) {
+        return Exchange(site.Port(), "HEAD " + target + " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+    };
+    const std::string answer = head(std::string(kReportPath) + "?id=head");
+    EXPECT_EQ(StatusLine(answer), "HTTP/1.1 405 Method Not Allowed");
+    EXPECT_NE(answer.find("\r\nAllow: GET\r\n"), std::string::npos) << answer;
+    const std::string page = head(kVersionPath);
+    EXPECT_EQ(StatusLine(page), "HTTP/1.1 200 OK");
+    EXPECT_EQ(Body(page), "");
+    Get(site.Port(), std::string(kReportPath) + "?id=get");
+    const auto reports = site.Reports();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].query, "id=get");
+    EXPECT_EQ(site.Hits(kReportPath), 2);  // both logged, each with its own method
+}
+
 TEST(Site, AnswersWithTheRetryOrTheGivenText) {
     SiteServer retry({.retry = "http://127.0.0.1:1/products/errorreport.asp"});
     EXPECT_EQ(Body(Get(retry.Port(), std::string(kReportPath) + "?x=1")),

@@ -249,6 +249,7 @@ public:
     SiteServer& operator=(const SiteServer&) = delete;
 
     int Port() const { return port_; }
+    pid_t Pid() const { return pid_; }  // to stop (SIGSTOP) the server for a while
     std::string BaseUrl() const { return "http://127.0.0.1:" + std::to_string(port_); }
     std::string ReportUrl() const { return BaseUrl() + "/products/errorreport.asp"; }
     std::filesystem::path DbPath() const { return (options_.dbDir.empty() ? dir_ : options_.dbDir) / "reports.db"; }
@@ -357,6 +358,7 @@ public:
     PublishedSite& operator=(const PublishedSite&) = delete;
 
     bool Available() const { return port_ != 0; }
+    int Port() const { return port_; }
     std::string BaseUrl() const { return "http://127.0.0.1:" + std::to_string(port_); }
     std::vector<StoredReport> Reports() const { return detail::ReadReports(dir_ / "reports.db"); }
     // Requests for `path` in nginx's access log, each "STATUS", in order.
