@@ -16,9 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-[[noreturn]] void RaiseCode(const std::error_code& code) {
-    throw RunTimeError(RunTimeNumberForHostError(code.value()), code.message());
-}
+[[noreturn]] void RaiseCode(const std::error_code& code) { throw HostFileError(code); }
 
 class StdioFile final : public RawFile {
 public:

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "bench/file_layer.h"
@@ -63,11 +64,27 @@ TEST(HostErrorNumbers, HostErrorsMapOntoTheRunTimeNumbers) {
     EXPECT_EQ(other.description(), std::strerror(EPROTO));
 }
 
+// std::filesystem reports the platform's own codes (system category), other
+// callers errno values (generic): both give the same numbers.
+TEST(HostErrorNumbers, ErrorCodesOfEitherCategoryMapTheSame) {
+    for (const std::errc code : {std::errc::no_such_file_or_directory, std::errc::no_space_on_device,
+                                 std::errc::permission_denied, std::errc::filename_too_long}) {
+        const std::error_code generic = std::make_error_code(code);
+        EXPECT_EQ(RunTimeNumberForHostError(generic), RunTimeNumberForHostError(generic.value()));
+        EXPECT_EQ(HostFileError(generic).description(), HostFileError(generic.value()).description());
+    }
+    std::error_code missing;
+    (void)std::filesystem::space("/no/such/folder/here", missing);
+    ASSERT_TRUE(missing);
+    EXPECT_EQ(HostFileError(missing).number(), 53) << missing.message();
+}
+
 TEST_P(BothFileLayers, MissingDirectoriesAndBadNamesGiveTheirNumbers) {
     TempDir dir;
     EXPECT_EQ(ErrorNumberOf([&] { files().OpenForWriting(dir.path() + "/gone/x.txt"); }), 53);
     EXPECT_EQ(ErrorNumberOf([&] { files().OpenForReading(dir.path() + "/x.txt"); }), 53);
     EXPECT_EQ(ErrorNumberOf([&] { files().DeleteFile(dir.path() + "/x.txt"); }), 53);
+    EXPECT_EQ(ErrorNumberOf([&] { files().SpaceOf(dir.path() + "/gone"); }), 53);
     WriteFile(dir.path() + "/plain", "");
     EXPECT_EQ(ErrorNumberOf([&] { files().OpenForWriting(dir.path() + "/plain/x.txt"); }), 52);
     EXPECT_EQ(ErrorNumberOf([&] { files().OpenForWriting(dir.path() + "/" + std::string(300, 'n')); }), 52);

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <variant>
 #include <vector>
 
 #include "bench/drive_root.h"
+#include "bench/host/host.h"
 #include "cli/arguments.h"
 #include "cli/progress.h"
 #include "cli/report.h"
@@ -62,6 +64,20 @@ TEST(CliArguments, CommandsOptionsAndWhatIsWrong) {
               Arguments::Action::kHelp);
     EXPECT_EQ(std::get<Arguments>(ParseArguments({"--version"})).action,
               Arguments::Action::kVersion);
+    EXPECT_EQ(std::get<Arguments>(ParseArguments({"--list-drives"})).action,
+              Arguments::Action::kListDrives);
+}
+
+// Each listed entry names a folder that exists, and the list is what the
+// host's drive list offers.
+TEST(CliDrives, EveryListedEntryMapsBackToAnExistingRoot) {
+    const std::vector<std::string> entries = bench::HostDriveEntries();
+    ASSERT_FALSE(entries.empty());
+    for (const std::string& entry : entries) {
+        const std::string root = bench::DriveRootFromEntry(entry);
+        EXPECT_NE(root, bench::kNoDriveRoot) << entry;
+        EXPECT_TRUE(std::filesystem::is_directory(root)) << entry;
+    }
 }
 
 TEST(CliArguments, EntriesGiveTheDirectoryAsRootAndOneEntryPerFolder) {
