@@ -90,6 +90,8 @@ public:
     }
     std::optional<DriveSpace> SpaceOf(const std::string& directory) override {
         std::error_code code;
+        // Some hosts answer for a folder that is not there.
+        if (!fs::exists(directory, code)) RaiseCode(code ? code : std::make_error_code(std::errc::no_such_file_or_directory));
         const fs::space_info info = fs::space(directory, code);
         if (code) RaiseCode(code);
         return DriveSpace{info.capacity, info.available};

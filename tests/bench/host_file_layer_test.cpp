@@ -86,8 +86,17 @@ TEST_P(BothFileLayers, MissingDirectoriesAndBadNamesGiveTheirNumbers) {
     EXPECT_EQ(ErrorNumberOf([&] { files().DeleteFile(dir.path() + "/x.txt"); }), 53);
     EXPECT_EQ(ErrorNumberOf([&] { files().SpaceOf(dir.path() + "/gone"); }), 53);
     WriteFile(dir.path() + "/plain", "");
-    EXPECT_EQ(ErrorNumberOf([&] { files().OpenForWriting(dir.path() + "/plain/x.txt"); }), 52);
-    EXPECT_EQ(ErrorNumberOf([&] { files().OpenForWriting(dir.path() + "/" + std::string(300, 'n')); }), 52);
+    // Windows reports a file used as a folder, and (Wine) an overlong name,
+    // as a path not found: both numbers give the same message.
+#ifdef _WIN32
+    const std::int32_t kNotAFolder = 53;
+#else
+    const std::int32_t kNotAFolder = 52;
+#endif
+    EXPECT_EQ(ErrorNumberOf([&] { files().OpenForWriting(dir.path() + "/plain/x.txt"); }), kNotAFolder);
+    const std::int32_t overlong =
+        ErrorNumberOf([&] { files().OpenForWriting(dir.path() + "/" + std::string(300, 'n')); });
+    EXPECT_TRUE(overlong == 52 || overlong == kNotAFolder) << overlong;
 }
 
 TEST_P(BothFileLayers, APlantedSymbolicLinkIsNeverFollowed) {
@@ -95,7 +104,7 @@ TEST_P(BothFileLayers, APlantedSymbolicLinkIsNeverFollowed) {
     const std::string victim = dir.path() + "/victim";
     WriteFile(victim, "precious");
     const std::string link = dir.path() + "/DriveSpeedTest.txt";
-    ASSERT_EQ(::symlink(victim.c_str(), link.c_str()), 0);
+    TREVALON_PLANT_SYMLINK(victim, link);
     EXPECT_EQ(ErrorNumberOf([&] { files().OpenForWriting(link); }), 75);
     EXPECT_EQ(ErrorNumberOf([&] { files().OpenForReading(link); }), 75);
     EXPECT_EQ(ErrorNumberOf([&] { files().CopyFile(victim, link); }), 75);
@@ -131,16 +140,18 @@ TEST(HostFileLayer, APlantedHardLinkOrSpecialFileIsNotWritten) {
     const std::string victim = dir.path() + "/victim";
     WriteFile(victim, "precious");
     const std::string hard = dir.path() + "/DriveSpeedTest.txt";
-    ASSERT_EQ(::link(victim.c_str(), hard.c_str()), 0);
+    std::filesystem::create_hard_link(victim, hard);
     EXPECT_EQ(ErrorNumberOf([&] { files().OpenForWriting(hard); }), 75);
     EXPECT_EQ(ReadFile(victim), "precious");
 
+#ifndef _WIN32
     // A FIFO would block an open for writing forever.
     const std::string fifo = dir.path() + "/DriveSpeedTest2.txt";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_NE(ErrorNumberOf([&] { files().OpenForWriting(fifo); }), 0);
     EXPECT_EQ(ErrorNumberOf([&] { files().OpenForReading(fifo); }), 75);
     EXPECT_FALSE(files().IsNormalFile(fifo));
+#endif
 
     const std::string folder = dir.Sub("folder");
     EXPECT_EQ(ErrorNumberOf([&] { files().OpenForWriting(folder); }), 75);

@@ -85,16 +85,25 @@ TEST(CliArguments, EntriesGiveTheDirectoryAsRootAndOneEntryPerFolder) {
         const char* directory;
         const char* root;
     } cases[] = {
+#ifndef _WIN32
         {"/var/tmp/b c", "/var/tmp/b c/"},
         {"/var/tmp/b c/", "/var/tmp/b c/"},
         {"/tmp/./x/../y [label]", "/tmp/y [label]/"},
         {"/", "/"},
+#else
+        // A drive's root is the drive's own entry, Algorithm-1 style.
+        {"d:\\", "d:\\"},
+        {"D:/", "D:\\"},
+        {"d:\\b c", "d:/b c/"},
+        {"d:/x/../y [label]", "d:/y [label]/"},
+#endif
     };
     for (const auto& c : cases) {
         EXPECT_EQ(bench::DriveRootFromEntry(EntryForDirectory(c.directory)), c.root) << c.directory;
     }
     EXPECT_EQ(EntryForDirectory("/tmp/a/"), EntryForDirectory("/tmp//a"));
-    EXPECT_TRUE(bench::DriveRootFromEntry(EntryForDirectory("rel")).starts_with('/'));
+    const std::string relative = bench::DriveRootFromEntry(EntryForDirectory("rel"));
+    EXPECT_TRUE(std::filesystem::path(relative).is_absolute()) << relative;
 }
 
 TEST(CliReport, TextBarsFollowTheFullScale) {

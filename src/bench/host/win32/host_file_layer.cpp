@@ -158,10 +158,12 @@ public:
                                const StopFlag* stop) override {
         ThrowIfStopped(stop);
         Handle source = OpenReadable(from);
-        {
-            // The target passes the same checks as a scratch file opened for
-            // writing, and a file copied onto itself would be emptied.
-            Handle target = OpenWritable(to);
+        // An existing target passes the same checks as a scratch file opened
+        // for writing, and is never the source (a copy onto itself empties it).
+        Handle target(::CreateFileW(Wide(to).c_str(), FILE_READ_ATTRIBUTES, kShare, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        if (target.valid()) {
+            RequireNormalFile(target.get(), true);
             if (SameFile(source.get(), target.get())) Raise(ERROR_INVALID_PARAMETER);
             target.Close();
         }
@@ -197,6 +199,7 @@ public:
     }
     std::optional<DriveSpace> SpaceOf(const std::string& directory) override {
         // Asked for a file too (as statvfs answers): the volume holding it.
+        if (::GetFileAttributesW(Wide(directory).c_str()) == INVALID_FILE_ATTRIBUTES) RaiseLastError();
         wchar_t volume[MAX_PATH + 1];
         if (!::GetVolumePathNameW(Wide(directory).c_str(), volume, MAX_PATH + 1)) RaiseLastError();
         ULARGE_INTEGER available{}, total{};
