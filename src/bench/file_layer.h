@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "bench/host/host.h"
 #include "bench/stop_request.h"
 
 namespace trevalon::bench {
@@ -101,10 +102,8 @@ public:
     }
 };
 
-// The host's file system.
-FileLayer& HostFileLayer();
-// The standard library's files alone: what HostFileLayer is where the host
-// has no POSIX calls.
+// The standard library's files alone, built everywhere: the tests run the
+// host's layer and this one through the same cases.
 FileLayer& PortableFileLayer();
 
 }  // namespace trevalon::bench

@@ -219,7 +219,7 @@ TEST(SingleDriveCheck, APlantedLinkIsRefusedAsAnAccessError) {
     const std::string victim = dir.Sub("elsewhere") + "/victim";
     testing::WriteFile(victim, "precious");
     const std::string drive = dir.Sub("drive");
-    ASSERT_EQ(::symlink(victim.c_str(), (drive + "/DriveSpeedTest.txt").c_str()), 0);
+    TREVALON_PLANT_SYMLINK(victim, drive + "/DriveSpeedTest.txt");
     RecordingView view = RunOn(RunSingleDriveCheck, {drive}, kStep);
     ASSERT_EQ(view.messages.size(), 1U);
     EXPECT_NE(view.messages[0].find("read only"), std::string::npos);
