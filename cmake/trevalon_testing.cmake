@@ -24,7 +24,9 @@ function(_trevalon_test_pch_host kind header)
 endfunction()
 
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND NOT CMAKE_DISABLE_PRECOMPILE_HEADERS)
-  _trevalon_test_pch_host(gtest gtest.h GTest::gtest)
+  if(TARGET GTest::gtest)
+    _trevalon_test_pch_host(gtest gtest.h GTest::gtest)
+  endif()
   if(TARGET Qt6::Test)
     _trevalon_test_pch_host(qt qt_test.h Qt6::Widgets Qt6::Test)
   endif()
@@ -106,8 +108,14 @@ function(trevalon_add_test target)
   if(props)
     set(props PROPERTIES ${props})
   endif()
+  # A cross build lists its cases when ctest starts (under the emulator), so
+  # building needs no Windows.
+  set(mode)
+  if(CMAKE_CROSSCOMPILING)
+    set(mode DISCOVERY_MODE PRE_TEST)
+  endif()
   gtest_discover_tests(${target} TEST_PREFIX "${arg_PREFIX}."
-                       DISCOVERY_TIMEOUT ${arg_DISCOVERY_TIMEOUT} ${props})
+                       DISCOVERY_TIMEOUT ${arg_DISCOVERY_TIMEOUT} ${mode} ${props})
 endfunction()
 
 # trevalon_test_costs(<test> <seconds> [<test> <seconds>...])

@@ -4,6 +4,8 @@
 
 #include <chrono>
 
+#include "bench/host/host.h"
+
 namespace trevalon::bench {
 
 class Clock {
@@ -43,8 +45,5 @@ private:
     double step_;
     double tick_;
 };
-
-// The clock the window's runs use.
-Clock& HostClock();
 
 }  // namespace trevalon::bench

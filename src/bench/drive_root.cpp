@@ -23,7 +23,14 @@ std::string DriveLetterRoot(std::string_view entry) {
     return root;
 }
 
-// Entries of hosts without drive letters: a directory, optionally " [label]".
+// A directory: "/..." or, on hosts with drive letters, "c:/..." or "c:\...",
+// as opposed to the drive-letter form "c:", "c: [label]".
+bool IsDirectoryEntry(std::string_view trimmed) {
+    if (trimmed.starts_with('/')) return true;
+    return trimmed.size() >= 3 && trimmed[1] == ':' && (trimmed[2] == '/' || trimmed[2] == '\\');
+}
+
+// Entries of directories: a directory, optionally " [label]".
 std::string DirectoryRoot(std::string_view entry) {
     const auto label = entry.rfind(" [");
     std::string root;
@@ -36,7 +43,7 @@ std::string DirectoryRoot(std::string_view entry) {
         if (first != std::string_view::npos) root = directory.substr(first);
     }
     if (root.empty()) return std::string(kNoDriveRoot);
-    if (root.back() != '/') root += '/';
+    if (root.back() != '/' && root.back() != '\\') root += '/';
     return root;
 }
 
@@ -51,7 +58,7 @@ std::string DirectoryEntry(std::string_view directory, std::string_view label) {
 }
 
 std::string DriveRootFromEntry(std::string_view entry) {
-    if (TrimBlanks(entry).starts_with('/')) return DirectoryRoot(entry);
+    if (IsDirectoryEntry(TrimBlanks(entry))) return DirectoryRoot(entry);
     return DriveLetterRoot(entry);
 }
 

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "bench/host/host.h"
 #include "bench/stop_request.h"
 
 namespace trevalon::bench {
@@ -120,10 +121,8 @@ public:
     virtual std::string ReadPiece(const std::string& path, std::uint64_t offset, std::size_t size);
 };
 
-// The host's file system.
-FileLayer& HostFileLayer();
-// The standard library's files alone: what HostFileLayer is where the host
-// has no POSIX calls.
+// The standard library's files alone, built everywhere: the tests run the
+// host's layer and this one through the same cases.
 FileLayer& PortableFileLayer();
 
 }  // namespace trevalon::bench

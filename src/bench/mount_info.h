@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "bench/host/host.h"
+
 namespace trevalon::bench {
 
 struct MountInfo {
@@ -19,8 +21,5 @@ inline constexpr std::string_view kUnknownMount = "unknown";
 // the /proc/self/mountinfo form: the longest mount point that contains it,
 // the last such line winning as later mounts hide earlier ones.
 MountInfo FindMount(std::string_view mountTable, std::string_view directory);
-
-// The same for the host; "unknown" fields where the host has no such table.
-MountInfo MountOf(const std::string& directory);
 
 }  // namespace trevalon::bench

@@ -16,9 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-[[noreturn]] void RaiseCode(const std::error_code& code) {
-    throw RunTimeError(RunTimeNumberForHostError(code.value()), code.message());
-}
+[[noreturn]] void RaiseCode(const std::error_code& code) { throw HostFileError(code); }
 
 class StdioFile final : public RawFile {
 public:
@@ -92,6 +90,8 @@ public:
     }
     std::optional<DriveSpace> SpaceOf(const std::string& directory) override {
         std::error_code code;
+        // Some hosts answer for a folder that is not there.
+        if (!fs::exists(directory, code)) RaiseCode(code ? code : std::make_error_code(std::errc::no_such_file_or_directory));
         const fs::space_info info = fs::space(directory, code);
         if (code) RaiseCode(code);
         return DriveSpace{info.capacity, info.available};

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <system_error>
 
+#include "bench/host/host.h"
+
 namespace trevalon::bench {
 
 std::int32_t RunTimeNumberForHostError(int code) {
@@ -55,6 +57,19 @@ std::int32_t RunTimeNumberForHostError(int code) {
 
 RunTimeError HostFileError(int code) {
     return RunTimeError(RunTimeNumberForHostError(code), std::generic_category().message(code), code);
+}
+
+std::int32_t RunTimeNumberForHostError(const std::error_code& code) {
+    if (code.category() == std::system_category()) return RunTimeNumberForSystemError(code.value());
+    if (code.category() == std::generic_category()) return RunTimeNumberForHostError(code.value());
+    return error_number::kHostErrorBase + code.value();
+}
+
+RunTimeError HostFileError(const std::error_code& code) {
+    if (code.category() == std::generic_category()) return HostFileError(code.value());
+    const std::string text =
+        code.category() == std::system_category() ? SystemErrorText(code.value()) : code.message();
+    return RunTimeError(RunTimeNumberForHostError(code), text, code.value());
 }
 
 }  // namespace trevalon::bench

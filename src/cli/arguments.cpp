@@ -28,6 +28,7 @@ const char* UsageText() {
     return "usage: trevalon-cli [--json] [--uncached] check DIR\n"
            "       trevalon-cli [--json] [--uncached] compare DIR...       (one to four)\n"
            "       trevalon-cli [--json] [--uncached] copy SOURCE DEST...  (one to three DESTs)\n"
+           "       trevalon-cli --list-drives\n"
            "       trevalon-cli --help | --version\n";
 }
 
@@ -35,7 +36,7 @@ std::variant<Arguments, UsageError> ParseArguments(const std::vector<std::string
     Arguments parsed;
     std::vector<std::string> words;
     bool optionsEnded = false;
-    bool help = false, version = false;
+    bool help = false, version = false, drives = false;
     for (const std::string& arg : args) {
         if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
             words.push_back(arg);
@@ -49,13 +50,17 @@ std::variant<Arguments, UsageError> ParseArguments(const std::vector<std::string
             help = true;
         } else if (arg == "--version") {
             version = true;
+        } else if (arg == "--list-drives") {
+            drives = true;
         } else {
             return UsageError{"unknown option '" + arg + "'"};
         }
     }
-    if (help || version) {
+    if (help || version || drives) {
         Arguments shown;
-        shown.action = help ? Arguments::Action::kHelp : Arguments::Action::kVersion;
+        shown.action = help      ? Arguments::Action::kHelp
+                       : version ? Arguments::Action::kVersion
+                                 : Arguments::Action::kListDrives;
         return shown;
     }
     if (words.empty()) return UsageError{"no command given"};
@@ -80,7 +85,9 @@ std::string EntryForDirectory(const std::string& directory) {
     std::error_code error;
     std::filesystem::path path = std::filesystem::absolute(directory, error);
     if (error) path = directory;
-    std::string text = path.lexically_normal().generic_string();
+    path = path.lexically_normal();
+    if (path.has_root_name() && path.relative_path().empty()) return path.root_name().string();
+    std::string text = path.generic_string();
     while (text.size() > 1 && text.back() == '/') text.pop_back();
     return bench::DirectoryEntry(text, "cli");
 }

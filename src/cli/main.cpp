@@ -6,6 +6,7 @@
 #include <variant>
 #include <vector>
 
+#include "bench/drive_root.h"
 #include "bench/drive_tests.h"
 #include "bench/stop_signals.h"
 #include "common/version.h"
@@ -88,6 +89,7 @@ int Run(const console::Arguments& arguments) {
 
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
+    bench::UseUtf8Console();
     console::InstallStopOnInterrupt();
     const auto parsed = console::ParseArguments({argv + 1, argv + argc});
     if (const auto* error = std::get_if<console::UsageError>(&parsed)) {
@@ -103,6 +105,7 @@ int main(int argc, char** argv) {
                       "  --json     one JSON object on standard output\n"
                       "  --uncached measure the drive itself: writes end on the drive, reads\n"
                       "             come from it rather than from the system's file cache\n"
+                      "  --list-drives  the drive list's entries, each with its drive root\n"
                       "  --help     this text\n"
                       "  --version  the version\n"
                       "Exit status: 0 done, 1 a drive error, 2 bad usage, 3 an unexpected "
@@ -110,6 +113,11 @@ int main(int argc, char** argv) {
             return 0;
         case console::Arguments::Action::kVersion:
             std::printf("trevalon-cli %s\n", trevalon::kVersionText);
+            return 0;
+        case console::Arguments::Action::kListDrives:
+            for (const std::string& entry : bench::HostDriveEntries()) {
+                std::printf("%s\t%s\n", entry.c_str(), bench::DriveRootFromEntry(entry).c_str());
+            }
             return 0;
         case console::Arguments::Action::kRun: break;
     }

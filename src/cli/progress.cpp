@@ -1,10 +1,9 @@
 #include "cli/progress.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 
+#include "bench/host/host.h"
 #include "bench/result_slots.h"
 
 namespace trevalon::console {
@@ -41,7 +40,7 @@ std::string CurrentStep(bench::TestKind test, const std::set<int>& shownSlots, i
 }
 
 ProgressLine::ProgressLine(std::FILE* out, bench::TestKind test, bool force)
-    : out_(out), test_(test), enabled_(force || isatty(fileno(out))) {
+    : out_(out), test_(test), enabled_(force || bench::IsTerminal(out)) {
     if (!enabled_) return;
     painter_ = std::thread([this] {
         std::unique_lock lock(mutex_);

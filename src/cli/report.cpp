@@ -166,8 +166,8 @@ int ExitCodeOf(const RunRecorder& run) {
 
 std::string UtcNow() {
     const std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    gmtime_r(&now, &utc);
+    // Called once, before any thread of ours runs: std::gmtime's shared buffer is safe.
+    const std::tm utc = *std::gmtime(&now);
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
     return text;

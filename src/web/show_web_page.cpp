@@ -1,20 +1,9 @@
-// The web page opener. It asks the desktop which program would open a small
+// The web page opener on Linux. It asks the desktop which program would open a small
 // HTML file and starts that program on the address itself, rather than
 // handing the address to the desktop as a document.
 #include "web/show_web_page.h"
 
 // GLib before Qt: Qt defines "signals" as a keyword, which GIO uses as a name.
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#include <shellapi.h>
-
-#include <QApplication>
-#include <QWidget>
-#include <array>
-#else
 #include <fcntl.h>
 #include <gio/gdesktopappinfo.h>
 #include <gio/gio.h>
@@ -24,7 +13,6 @@
 #include <cerrno>
 #include <memory>
 #include <vector>
-#endif
 
 #include <QCoreApplication>
 #include <QDir>
@@ -57,12 +45,6 @@ namespace fs = std::filesystem;
 // the folder does not take it; a file half written is removed again.
 bool WritePlaceholderFile(const fs::path& file) {
     constexpr std::size_t kLength = sizeof kPlaceholderLine - 1;
-#ifdef _WIN32
-    std::FILE* out = _wfopen(file.c_str(), L"wb");
-    if (out == nullptr) return false;
-    bool ok = std::fwrite(kPlaceholderLine, 1, kLength, out) == kLength;
-    ok = (std::fclose(out) == 0) && ok;
-#else
     // No following of links and no waiting on a FIFO someone left under this name.
     const int fd =
         ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
@@ -85,7 +67,6 @@ bool WritePlaceholderFile(const fs::path& file) {
         }
     }
     ok = (::close(fd) == 0) && ok;
-#endif
     if (!ok) {
         std::error_code ignored;
         fs::remove(file, ignored);
@@ -139,38 +120,6 @@ void ShowExclamation(const char* title, const char* text) {
     box.exec();
 }
 
-#ifdef _WIN32
-
-// The owner window of the browser's start: the main window, when there is one.
-HWND MainWindowHandle() {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == QLatin1String("frmDriveSpeed")) return reinterpret_cast<HWND>(w->winId());
-    }
-    return nullptr;
-}
-
-// The program associated with the placeholder's type, or nothing.
-std::optional<std::string> FindBrowser(const fs::path& placeholder) {
-    // FindExecutableA writes up to MAX_PATH characters and its NUL; one more
-    // keeps the buffer ended whatever it does.
-    std::array<char, MAX_PATH + 1> result;
-    result.fill(' ');
-    result.back() = '\0';
-    const auto status = reinterpret_cast<INT_PTR>(
-        FindExecutableA(placeholder.string().c_str(), nullptr, result.data()));
-    if (status <= 32) return std::nullopt;
-    result.back() = '\0';
-    return std::string(result.data());
-}
-
-bool StartBrowser(const std::string& browser, const std::string& url) {
-    const QByteArray parameters = QString::fromStdString(url).toLocal8Bit();
-    const auto status = reinterpret_cast<INT_PTR>(ShellExecuteA(
-        MainWindowHandle(), "open", browser.c_str(), parameters.constData(), nullptr, SW_SHOWNORMAL));
-    return status > 32;
-}
-
-#else
 
 struct GObjectUnref {
     void operator()(gpointer p) const { g_object_unref(p); }
@@ -210,7 +159,6 @@ bool StartBrowser(const std::string& browser, const std::string& url) {
     return started != FALSE;
 }
 
-#endif
 
 }  // namespace
 

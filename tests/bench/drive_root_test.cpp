@@ -33,6 +33,16 @@ TEST(DriveRootFromEntry, DirectoryEntriesKeepBlanksAndDropTheLabel) {
     EXPECT_EQ(DriveRootFromEntry("/mnt/a [b] [label]"), "/mnt/a [b]/");
 }
 
+// A folder on a host with drive letters begins like a drive-letter entry but
+// keeps the folder rule: its blanks stay.
+TEST(DriveRootFromEntry, FoldersUnderADriveLetterKeepTheDirectoryRule) {
+    EXPECT_EQ(DriveRootFromEntry("Z:/tmp/with blank [label]"), "Z:/tmp/with blank/");
+    EXPECT_EQ(DriveRootFromEntry("c:\\Users\\Ann Lee [cli]"), "c:\\Users\\Ann Lee/");
+    EXPECT_EQ(DriveRootFromEntry("d:/ [cli]"), "d:/");
+    EXPECT_EQ(DriveRootFromEntry("d:\\ [SCRATCH]"), "d:\\");
+    EXPECT_EQ(DriveRootFromEntry("e:FLOPPY DISK"), "e:FLOPPY\\");  // no separator: the letter rule
+}
+
 TEST(DirectoryEntry, EveryEntryMapsBackToItsDirectory) {
     const std::vector<std::string> directories = {
         "/", "/media/ann/Backup [2023]", "/mnt/x ", "/mnt/ x", "/mnt/a [b] [c]", "/mnt/ [",
@@ -45,6 +55,9 @@ TEST(DirectoryEntry, EveryEntryMapsBackToItsDirectory) {
             const std::string expected = directory.back() == '/' ? directory : directory + "/";
             EXPECT_EQ(DriveRootFromEntry(entry), expected) << entry;
         }
+    }
+    for (const std::string& label : labels) {
+        EXPECT_EQ(DriveRootFromEntry(DirectoryEntry("Z:/tmp/with blank", label)), "Z:/tmp/with blank/");
     }
     // A label without brackets shows as it is.
     EXPECT_EQ(DirectoryEntry("/media/ann/USB STICK", "USB STICK"), "/media/ann/USB STICK [USB STICK]");

@@ -220,7 +220,7 @@ TEST(SingleDriveCheck, APlantedLinkIsNamedAndNeverFollowed) {
     const std::string victim = dir.Sub("elsewhere") + "/victim";
     testing::WriteFile(victim, "precious");
     const std::string drive = dir.Sub("drive");
-    ASSERT_EQ(::symlink(victim.c_str(), (drive + "/DriveSpeedTest.txt").c_str()), 0);
+    TREVALON_PLANT_SYMLINK(victim, drive + "/DriveSpeedTest.txt");
     RecordingView view = RunOn(RunSingleDriveCheck, {drive}, kStep);
     EXPECT_EQ(view.messages, std::vector<std::string>{testing::InTheWay(drive + "/DriveSpeedTest.txt")});
     EXPECT_EQ(testing::ReadFile(victim), "precious");

@@ -4,6 +4,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef _WIN32
+#include <windows.h>
+#undef CopyFile
+#undef DeleteFile
+#endif
 
 #include <cerrno>
 #include <string>
@@ -73,11 +78,20 @@ TEST(TextFile, ForeignLineEndsAndLastLineWithoutEnd) {
     EXPECT_EQ(lines[2], "end");
 }
 
+#ifndef _WIN32
 int OpenDescriptors() {
     int count = 0;
     for (int fd = 0; fd < 1024; ++fd) count += ::fcntl(fd, F_GETFD) != -1;
     return count;
 }
+#else
+// Windows files are handles, not descriptors: the process's handle count.
+int OpenDescriptors() {
+    DWORD count = 0;
+    ::GetProcessHandleCount(::GetCurrentProcess(), &count);
+    return static_cast<int>(count);
+}
+#endif
 
 TEST(TextFile, AFailedFlushIsReportedAtCloseAndTheFileIsClosedAnyway) {
     TempDir dir;

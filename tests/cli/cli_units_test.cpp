@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <variant>
 #include <vector>
 
 #include "bench/drive_root.h"
+#include "bench/host/host.h"
 #include "cli/arguments.h"
 #include "cli/progress.h"
 #include "cli/report.h"
@@ -62,6 +64,20 @@ TEST(CliArguments, CommandsOptionsAndWhatIsWrong) {
               Arguments::Action::kHelp);
     EXPECT_EQ(std::get<Arguments>(ParseArguments({"--version"})).action,
               Arguments::Action::kVersion);
+    EXPECT_EQ(std::get<Arguments>(ParseArguments({"--list-drives"})).action,
+              Arguments::Action::kListDrives);
+}
+
+// Each listed entry names a folder that exists, and the list is what the
+// host's drive list offers.
+TEST(CliDrives, EveryListedEntryMapsBackToAnExistingRoot) {
+    const std::vector<std::string> entries = bench::HostDriveEntries();
+    ASSERT_FALSE(entries.empty());
+    for (const std::string& entry : entries) {
+        const std::string root = bench::DriveRootFromEntry(entry);
+        EXPECT_NE(root, bench::kNoDriveRoot) << entry;
+        EXPECT_TRUE(std::filesystem::is_directory(root)) << entry;
+    }
 }
 
 TEST(CliArguments, EntriesGiveTheDirectoryAsRootAndOneEntryPerFolder) {
@@ -69,16 +85,25 @@ TEST(CliArguments, EntriesGiveTheDirectoryAsRootAndOneEntryPerFolder) {
         const char* directory;
         const char* root;
     } cases[] = {
+#ifndef _WIN32
         {"/var/tmp/b c", "/var/tmp/b c/"},
         {"/var/tmp/b c/", "/var/tmp/b c/"},
         {"/tmp/./x/../y [label]", "/tmp/y [label]/"},
         {"/", "/"},
+#else
+        // A drive's root is the drive's own entry, Algorithm-1 style.
+        {"d:\\", "d:\\"},
+        {"D:/", "D:\\"},
+        {"d:\\b c", "d:/b c/"},
+        {"d:/x/../y [label]", "d:/y [label]/"},
+#endif
     };
     for (const auto& c : cases) {
         EXPECT_EQ(bench::DriveRootFromEntry(EntryForDirectory(c.directory)), c.root) << c.directory;
     }
     EXPECT_EQ(EntryForDirectory("/tmp/a/"), EntryForDirectory("/tmp//a"));
-    EXPECT_TRUE(bench::DriveRootFromEntry(EntryForDirectory("rel")).starts_with('/'));
+    const std::string relative = bench::DriveRootFromEntry(EntryForDirectory("rel"));
+    EXPECT_TRUE(std::filesystem::path(relative).is_absolute()) << relative;
 }
 
 TEST(CliReport, TextBarsFollowTheFullScale) {

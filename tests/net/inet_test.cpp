@@ -1,19 +1,20 @@
 #include "net/inet.h"
 
 #include <gtest/gtest.h>
-#include <httplib.h>
 
 #include <chrono>
-#include <thread>
 
 #include "common/site_paths.h"
+#include "environment.h"
 #include "network_isolation.h"
+#include "odd_server.h"
 #include "site_server.h"
 
 namespace trevalon::net {
 namespace {
 
 using namespace std::chrono_literals;
+using testsupport::OddServer;
 using testsupport::SiteOptions;
 using testsupport::SiteServer;
 
@@ -25,29 +26,6 @@ std::string Fetch(const std::string& url, std::chrono::milliseconds timeout = 5s
     inet.URL = url;
     return inet.OpenURL();
 }
-
-// An in-process server for answers the maker's site never gives.
-class OddServer {
-public:
-    OddServer() {
-        port_ = server_.bind_to_any_port("127.0.0.1");
-        thread_ = std::thread([this] { server_.listen_after_bind(); });
-        while (!server_.is_running()) std::this_thread::sleep_for(1ms);
-    }
-    ~OddServer() {
-        server_.stop();
-        thread_.join();
-    }
-    httplib::Server& Http() { return server_; }
-    std::string Url(const std::string& path) const {
-        return "http://127.0.0.1:" + std::to_string(port_) + path;
-    }
-
-private:
-    httplib::Server server_;
-    int port_ = 0;
-    std::thread thread_;
-};
 
 TEST(OpenURL, ReturnsTheWholeBodyAsText) {
     SiteServer site({.version = "1.5.6", .news = "<p>Faster\r\ncopies</p>\n"});
@@ -75,12 +53,9 @@ TEST(OpenURL, ErrorStatusIsAFailedFetch) {
     EXPECT_THROW(Fetch(site.BaseUrl() + "/no/such/page"), TransferError);
 
     OddServer odd;
-    odd.Http().Get("/500", [](const httplib::Request&, httplib::Response& res) {
-        res.status = 500;
-        res.set_content("RETRY|http://127.0.0.1:1/x", "text/plain");
-    });
-    odd.Http().Get("/304", [](const httplib::Request&, httplib::Response& res) { res.status = 304; });
-    odd.Http().Get("/204", [](const httplib::Request&, httplib::Response& res) { res.status = 204; });
+    odd.Answer("/500", 500, "RETRY|http://127.0.0.1:1/x");
+    odd.Answer("/304", 304);
+    odd.Answer("/204", 204);
     EXPECT_THROW(Fetch(odd.Url("/500")), TransferError);
     EXPECT_THROW(Fetch(odd.Url("/304")), TransferError);
     EXPECT_EQ(Fetch(odd.Url("/204")), "");
@@ -88,21 +63,11 @@ TEST(OpenURL, ErrorStatusIsAFailedFetch) {
 
 TEST(OpenURL, FollowsAFewRedirectsButNotALoop) {
     OddServer odd;
-    odd.Http().Get("/old", [](const httplib::Request&, httplib::Response& res) {
-        res.set_redirect("/older");
-    });
-    odd.Http().Get("/older", [](const httplib::Request&, httplib::Response& res) {
-        res.set_redirect("/new", 301);
-    });
-    odd.Http().Get("/new", [](const httplib::Request&, httplib::Response& res) {
-        res.set_content("1.5.7", "text/plain");
-    });
-    odd.Http().Get("/loop", [](const httplib::Request&, httplib::Response& res) {
-        res.set_redirect("/loop");
-    });
-    odd.Http().Get("/to-file", [](const httplib::Request&, httplib::Response& res) {
-        res.set_redirect("file:///etc/hostname");
-    });
+    odd.Redirect("/old", "/older");
+    odd.Redirect("/older", "/new", 301);
+    odd.Answer("/new", 200, "1.5.7");
+    odd.Redirect("/loop", "/loop");
+    odd.Redirect("/to-file", "file:///etc/hostname");
     EXPECT_EQ(Fetch(odd.Url("/old")), "1.5.7");
     EXPECT_THROW(Fetch(odd.Url("/loop")), TransferError);
     EXPECT_THROW(Fetch(odd.Url("/to-file")), TransferError);
@@ -111,19 +76,10 @@ TEST(OpenURL, FollowsAFewRedirectsButNotALoop) {
 TEST(OpenURL, RefusesAnswersOverOneMebibyte) {
     OddServer odd;
     const std::string mebibyte(1024 * 1024, 'X');
-    odd.Http().Get("/fits", [&](const httplib::Request&, httplib::Response& res) {
-        res.set_content(mebibyte, "text/plain");
-    });
-    odd.Http().Get("/too-long", [&](const httplib::Request&, httplib::Response& res) {
-        res.set_content(mebibyte + "X", "text/plain");
-    });
+    odd.Answer("/fits", 200, mebibyte);
+    odd.Answer("/too-long", 200, mebibyte + "X");
     // Without a length up front the limit must hold while the body streams in.
-    odd.Http().Get("/endless", [](const httplib::Request&, httplib::Response& res) {
-        res.set_chunked_content_provider("text/plain", [](size_t, httplib::DataSink& sink) {
-            const std::string chunk(64 * 1024, 'Y');
-            return sink.write(chunk.data(), chunk.size());
-        });
-    });
+    odd.Endless("/endless");
     EXPECT_EQ(Fetch(odd.Url("/fits")).size(), mebibyte.size());
     EXPECT_THROW(Fetch(odd.Url("/too-long")), TransferError);
     EXPECT_THROW(Fetch(odd.Url("/endless")), TransferError);
@@ -174,17 +130,15 @@ TEST(OpenURL, UnknownHostFailsWithoutWaitingForTheTimeOut) {
 
 TEST(OpenURL, LoopbackNeverGoesThroughAProxy) {
     OddServer odd;
-    odd.Http().Get("/direct", [](const httplib::Request&, httplib::Response& res) {
-        res.set_content("direct", "text/plain");
-    });
+    odd.Answer("/direct", 200, "direct");
     const int closed = testsupport::ClosedLoopbackPort();
     const std::string proxy = "http://127.0.0.1:" + std::to_string(closed);
-    setenv("http_proxy", proxy.c_str(), 1);
-    setenv("no_proxy", "example.org", 1);
+    testsupport::SetEnvironment("http_proxy", proxy.c_str());
+    testsupport::SetEnvironment("no_proxy", "example.org");
     std::string answer;
     EXPECT_NO_THROW(answer = Fetch(odd.Url("/direct")));
-    unsetenv("http_proxy");
-    unsetenv("no_proxy");
+    testsupport::UnsetEnvironment("http_proxy");
+    testsupport::UnsetEnvironment("no_proxy");
     EXPECT_EQ(answer, "direct");
 }
 

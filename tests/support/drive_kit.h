@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <system_error>
 #include <functional>
 #include <map>
 #include <memory>
@@ -240,6 +242,15 @@ struct FaultyDrives {
     std::string tiny, readOnly;
 };
 FaultyDrives MountTinyAndReadOnly(const TempDir& dir);
+
+// Plants a symbolic link; skips the test where the host makes none (Windows
+// without the right to make links).
+#define TREVALON_PLANT_SYMLINK(target, link)                                              \
+    do {                                                                                  \
+        std::error_code symlinkError_;                                                    \
+        std::filesystem::create_symlink((target), (link), symlinkError_);                 \
+        if (symlinkError_) GTEST_SKIP() << "no symbolic link: " << symlinkError_.message(); \
+    } while (false)
 
 // Skips the test unless a private mount namespace is available.
 #define TREVALON_REQUIRE_PRIVATE_MOUNTS()                                                  \

@@ -19,7 +19,7 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
-#include "bench/posix_files.h"
+#include "bench/host/posix/posix_files.h"
 #if __has_include(<sys/sendfile.h>)
 #include <sys/sendfile.h>
 #endif

@@ -1,5 +1,9 @@
 #include "bench/mount_info.h"
 
+#include <set>
+
+#include "bench/drive_root.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -39,6 +43,21 @@ std::vector<std::string_view> Fields(std::string_view line) {
         at = end;
     }
     return fields;
+}
+
+// The mount point, type and source of each line, in order.
+std::vector<MountInfo> Mounts(std::string_view mountTable) {
+    std::vector<MountInfo> mounts;
+    while (!mountTable.empty()) {
+        const std::size_t end = std::min(mountTable.find('\n'), mountTable.size());
+        const std::vector<std::string_view> fields = Fields(mountTable.substr(0, end));
+        mountTable.remove_prefix(std::min(end + 1, mountTable.size()));
+        std::size_t dash = 6;
+        while (dash < fields.size() && fields[dash] != "-") ++dash;
+        if (fields.size() < 5 || dash + 2 >= fields.size()) continue;
+        mounts.push_back({Unescape(fields[4]), Unescape(fields[dash + 1]), Unescape(fields[dash + 2])});
+    }
+    return mounts;
 }
 
 bool Contains(std::string_view mountPoint, std::string_view directory) {
@@ -86,6 +105,30 @@ MountInfo MountOf(const std::string& directory) {
     }
 #endif
     return {text, std::string(kUnknownMount), std::string(kUnknownMount)};
+}
+
+// Devices and memory file systems outside the system's own run-time trees,
+// each mount point once, labelled by the device's name.
+std::vector<std::string> HostDriveEntries() {
+    std::ifstream table("/proc/self/mountinfo");
+    std::ostringstream content;
+    content << table.rdbuf();
+    std::vector<std::string> entries;
+    std::set<std::string> seen;
+    for (const MountInfo& mount : Mounts(content.str())) {
+        const bool device = mount.device.starts_with("/dev/");
+        if (!device && mount.fileSystemType != "tmpfs") continue;
+        bool systemTree = false;
+        for (const char* tree : {"/proc", "/sys", "/dev", "/run"}) {
+            systemTree = systemTree || Contains(tree, mount.mountPoint);
+        }
+        if (systemTree && !Contains("/run/media", mount.mountPoint)) continue;
+        if (!seen.insert(mount.mountPoint).second) continue;
+        const std::string label =
+            device ? mount.device.substr(mount.device.rfind('/') + 1) : mount.device;
+        entries.push_back(DirectoryEntry(mount.mountPoint, label));
+    }
+    return entries;
 }
 
 }  // namespace trevalon::bench
