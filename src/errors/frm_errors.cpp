@@ -5,9 +5,10 @@
 #include <QPainter>
 #include <optional>
 
-#include "look/classic_font.h"
+#include "forms/run_loop.h"
+#include "forms/windows.h"
+#include "look/form_widgets.h"
 #include "look/artwork.h"
-#include "look/twips.h"
 #include "errors/error_locations.h"
 #include "errors/hand_off.h"
 #include "errors/report_address.h"
@@ -16,21 +17,15 @@ namespace trevalon::errors {
 
 namespace {
 
-// 4875 x 4215 twips inside a one-pixel border.
+// The client area inside a one-pixel border.
 constexpr int kBorder = 1;
-const QSize kClientSize{look::Px(4875), look::Px(4215)};
-const QColor kBackground(232, 232, 232);
+const QPoint kInside{kBorder, kBorder};
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const QRect& twipsRect, const QString& text,
-                  bool wrap) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(twipsRect.translated(kBorder, kBorder));
-    label->setFont(look::ClassicUiFont(true));
-    label->setWordWrap(wrap);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setTextFormat(Qt::PlainText);
-    return label;
+template <class Widget>
+Widget* Placed(Widget* widget, const forms::Control& control) {
+    widget->setObjectName(look::ObjectName(control));
+    widget->setGeometry(look::PixelRect(control.place).translated(kInside));
+    return widget;
 }
 
 }  // namespace
@@ -39,42 +34,35 @@ frmErrors::frmErrors(ReportSite site)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
       Inet1(site.requestTimeout),
       reportBase_(std::move(site.baseUrl)) {
-    setObjectName(QStringLiteral("frmErrors"));
+    const forms::Form& form = forms::ErrorsForm();
+    setObjectName(look::Text(form.name));
     setWindowTitle(QStringLiteral("Trevalon"));  // for the task bar only; no title bar shows it
     setWindowIcon(look::ProgramIcon());
-    setFixedSize(kClientSize + QSize(2 * kBorder, 2 * kBorder));
-    setAutoFillBackground(true);
+    look::ApplyClientArea(*this, form);
+    setFixedSize(look::ClientSize(form) + QSize(2 * kBorder, 2 * kBorder));
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, kBackground);
     pal.setColor(QPalette::WindowText, Qt::black);
     setPalette(pal);
 
-    pictHeaderBar = new look::HeaderStrip(QStringLiteral("An Error Has Occured"), this);
-    pictHeaderBar->setObjectName(QStringLiteral("pictHeaderBar"));
     // 10500 twips wide: wider than the window, so the window cuts it off.
-    pictHeaderBar->setGeometry(look::TwipsRect(0, 0, 10500, 405).translated(kBorder, kBorder));
+    const forms::Control& header = form.Get("pictHeaderBar");
+    pictHeaderBar = Placed(new look::HeaderStrip(look::Text(header.caption), this), header);
+    pictHeaderBar->setToolTip(look::Text(header.toolTip));
 
-    Label1 = MakeLabel(
-        this, "Label1", look::TwipsRect(60, 450, 4755, 1485),
-        QStringLiteral(
-            "We regret that an unexpected error has occured in our software.  This error has been "
-            "captured and we would appreciate it if you could transfer this error to us so that we "
-            "may investigate.  We respect your privacy and only the limited information you see "
-            "below will be transfered to us.  Thank you for helping us make this a better product."),
-        true);
-    lblErrorLocation = MakeLabel(this, "lblErrorLocation", look::TwipsRect(60, 2010, 4755, 255),
-                                 QStringLiteral("Error Location:"), false);
-    lblErrorNumber = MakeLabel(this, "lblErrorNumber", look::TwipsRect(60, 2370, 4755, 255),
-                               QStringLiteral("Error Number:"), false);
-    lblErrorDescription = MakeLabel(this, "lblErrorDescription", look::TwipsRect(60, 2730, 4755, 945),
-                                    QStringLiteral("Error Description:"), true);
+    const auto label = [&](const char* name) {
+        return look::BuildLabel(this, form.Get(name), Qt::AlignTop, kInside);
+    };
+    Label1 = label("Label1");
+    lblErrorLocation = label("lblErrorLocation");
+    lblErrorNumber = label("lblErrorNumber");
+    lblErrorDescription = label("lblErrorDescription");
 
-    cmdSendError = new look::PictureButton(QStringLiteral("Send Report"), this);
-    cmdSendError->setObjectName(QStringLiteral("cmdSendError"));
-    cmdSendError->setGeometry(look::TwipsRect(90, 3780, 1665, 345).translated(kBorder, kBorder));
-    cmdCancel = new look::PictureButton(QStringLiteral("Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setGeometry(look::TwipsRect(3120, 3780, 1665, 345).translated(kBorder, kBorder));
+    const auto button = [&](const char* name) {
+        const forms::Control& control = form.Get(name);
+        return Placed(new look::PictureButton(look::Text(control.caption), this), control);
+    };
+    cmdSendError = button("cmdSendError");
+    cmdCancel = button("cmdCancel");
 
     connect(cmdSendError, &QAbstractButton::clicked, this, [this] { cmdSendError_Click(); });
     connect(cmdCancel, &QAbstractButton::clicked, this, [this] { cmdCancel_Click(); });
@@ -90,10 +78,11 @@ void frmErrors::SetReportSite(const ReportSite& site) {
 }
 
 void frmErrors::RefreshLabels() {
-    lblErrorLocation->setText(QStringLiteral("Error Location: ") + QString::number(ErrorLocation));
-    lblErrorNumber->setText(QStringLiteral("Error Number: ") + QString::number(ErrorNumber));
-    lblErrorDescription->setText(QStringLiteral("Error Description: ") +
-                                 QString::fromStdString(ErrorDescription));
+    const forms::ErrorTexts texts =
+        forms::ErrorWindowTexts(ErrorNumber, ErrorLocation, ErrorDescription);
+    lblErrorLocation->setText(QString::fromStdString(texts.location));
+    lblErrorNumber->setText(QString::fromStdString(texts.number));
+    lblErrorDescription->setText(QString::fromStdString(texts.description));
 }
 
 void frmErrors::Form_Activate() {
@@ -113,22 +102,8 @@ void frmErrors::Form_GotFocus() {
 }
 
 void frmErrors::cmdSendError_Click() {
-    // Every step may fail; none is ever reported, and the window hides regardless.
-    std::string query;
-    std::string answer;
-    try {
-        query = ReportQuery(ErrorNumber, ErrorLocation, ErrorDescription);
-        Inet1.URL = FirstReportAddress(reportBase_, query);
-        answer = Inet1.OpenURL();
-    } catch (...) {
-    }
-    try {
-        if (const std::optional<std::string> base = RetryBase(answer); base && !query.empty()) {
-            Inet1.URL = *base + query;
-            (void)Inet1.OpenURL();
-        }
-    } catch (...) {
-    }
+    // The report is never told about, and the window hides regardless.
+    SendReport(Inet1, reportBase_, ErrorNumber, ErrorLocation, ErrorDescription);
     hide();
 }
 

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "common/version.h"
+#include "forms/windows.h"
 #include "net/site_address.h"
 
 namespace trevalon::errors {
@@ -19,7 +20,10 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
 }
 }  // namespace
 
-ReportSite DefaultReportSite() { return ReportSite{net::SiteBaseUrl(), std::chrono::seconds(10)}; }
+ReportSite DefaultReportSite() {
+    return ReportSite{net::SiteBaseUrl(),
+                      std::chrono::milliseconds(forms::ErrorsForm().Get("Inet1").milliseconds)};
+}
 
 std::string ReportQuery(std::int32_t number, std::int32_t location, const std::string& description) {
     std::string q = "?application=";
@@ -44,6 +48,25 @@ std::optional<std::string> RetryBase(const std::string& answer) {
     if (!StartsWithNoCase(base, "http://") && !StartsWithNoCase(base, "https://"))
         return std::nullopt;
     return base;
+}
+
+void SendReport(net::Inet& inet, const std::string& siteBase, std::int32_t number,
+                std::int32_t location, const std::string& description) noexcept {
+    std::string query;
+    std::string answer;
+    try {
+        query = ReportQuery(number, location, description);
+        inet.URL = FirstReportAddress(siteBase, query);
+        answer = inet.OpenURL();
+    } catch (...) {
+    }
+    try {
+        if (const std::optional<std::string> base = RetryBase(answer); base && !query.empty()) {
+            inet.URL = *base + query;
+            (void)inet.OpenURL();
+        }
+    } catch (...) {
+    }
 }
 
 }  // namespace trevalon::errors

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "common/site_paths.h"
+#include "net/inet.h"
 
 namespace trevalon::errors {
 
@@ -33,5 +34,10 @@ std::string FirstReportAddress(const std::string& siteBase, const std::string& q
 // it starts with "RETRY|" in exactly that case, carries something after it,
 // and that something is an http:// or https:// address.
 std::optional<std::string> RetryBase(const std::string& answer);
+
+// Send: the report to `siteBase` through `inet`, and the one follow-up its
+// answer may ask for. Every step may fail; none is ever reported.
+void SendReport(net::Inet& inet, const std::string& siteBase, std::int32_t number,
+                std::int32_t location, const std::string& description) noexcept;
 
 }  // namespace trevalon::errors

@@ -44,12 +44,28 @@ QString VolumeName(const MountedVolume& volume) {
 }
 #endif
 
+// The folder an entry tests, by which lists are ordered.
+QString FolderOf(const QString& entry) {
+    return QString::fromStdString(bench::DriveRootFromEntry(entry.toStdString()));
+}
+
+QVariant VolumeData(const std::optional<std::uint64_t>& volume) {
+    return volume ? QVariant::fromValue<qulonglong>(*volume) : QVariant();
+}
+
 }  // namespace
 
 DriveEntries DriveEntriesFor(const QList<MountedVolume>& volumes, const QString& homeDirectory,
                              const QString& homeRoot, const QString& currentRoot) {
     DriveEntries drives;
 #ifndef _WIN32
+    // By folder, not by mount order, so that a drive mounted again keeps its place.
+    struct Row {
+        QString entry;
+        std::optional<std::uint64_t> volume;
+        bool current;
+    };
+    std::vector<Row> rows;
     QSet<QString> seen;
     for (const MountedVolume& volume : volumes) {
         if (IsPseudoFileSystem(volume.type) || IsSystemTree(volume.root) || !volume.isDirectory ||
@@ -59,10 +75,17 @@ DriveEntries DriveEntriesFor(const QList<MountedVolume>& volumes, const QString&
         seen.insert(volume.root);
         // The mount point of the home file system is rarely writable by the user.
         const QString directory = volume.root == homeRoot ? homeDirectory : volume.root;
-        if (volume.root == currentRoot) drives.current = static_cast<int>(drives.entries.size());
-        drives.entries.append(QString::fromStdString(bench::DirectoryEntry(
-            directory.toStdString(), VolumeName(volume).toStdString())));
-        drives.volumes.push_back(volume.volume);
+        rows.push_back({QString::fromStdString(bench::DirectoryEntry(
+                            directory.toStdString(), VolumeName(volume).toStdString())),
+                        volume.volume, volume.root == currentRoot});
+    }
+    std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
+        return FolderOf(a.entry) < FolderOf(b.entry);
+    });
+    for (const Row& row : rows) {
+        if (row.current) drives.current = static_cast<int>(drives.entries.size());
+        drives.entries.append(row.entry);
+        drives.volumes.push_back(row.volume);
     }
 #else
     Q_UNUSED(volumes);
@@ -119,11 +142,8 @@ void DriveList::SetEntries(const DriveEntries& drives) {
     clear();
     for (qsizetype i = 0; i < drives.entries.size(); ++i) {
         const auto at = static_cast<std::size_t>(i);
-        QVariant volume;
-        if (at < drives.volumes.size() && drives.volumes[at]) {
-            volume = QVariant::fromValue<qulonglong>(*drives.volumes[at]);
-        }
-        addItem(drives.entries[i], volume);
+        addItem(drives.entries[i],
+                at < drives.volumes.size() ? VolumeData(drives.volumes[at]) : QVariant());
     }
     setCurrentIndex(drives.current);
 }
@@ -141,13 +161,18 @@ void DriveList::showPopup() {
     const std::optional<std::uint64_t> volume = DriveVolume();
     const DriveEntries drives = source_ ? source_() : ListDrives();
     SetEntries(drives);
-    for (int i = 0; i < count(); ++i) {
-        const QVariant listed = itemData(i);
-        // The same entry on another file system is another drive.
-        if (itemText(i) == selected &&
-            (!volume || !listed.isValid() || listed.toULongLong() == *volume)) {
-            setCurrentIndex(i);
-            break;
+    // The user's choice stays until they make another. A drive mounted again
+    // under the same entry is that drive; one that is gone stays listed, in its
+    // place by folder, and a run on it says that it cannot be reached.
+    if (!selected.isEmpty()) {
+        const int listed = findText(selected, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (listed >= 0) {
+            setCurrentIndex(listed);
+        } else {
+            int at = 0;
+            while (at < count() && !(FolderOf(selected) < FolderOf(itemText(at)))) ++at;
+            insertItem(at, selected, VolumeData(volume));
+            setCurrentIndex(at);
         }
     }
     // The open list is as wide as its longest entry, however narrow the box.

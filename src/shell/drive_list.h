@@ -20,7 +20,7 @@ struct DriveEntries {
 };
 
 // Mounted file systems that hold files, read-only ones included so that the
-// user meets the read-only message rather than a missing drive.
+// user meets the read-only message rather than a missing drive; by folder.
 DriveEntries ListDrives();
 
 // One mounted file system as the host reports it.
@@ -53,8 +53,8 @@ public:
     std::optional<std::uint64_t> DriveVolume() const;
 
     // Drives come and go: the list is read afresh before it opens, and keeps
-    // the selected drive where it is still there. The open list is as wide as
-    // its longest entry, however narrow the box.
+    // the selected entry, listed still when its drive is gone. The open list
+    // is as wide as its longest entry, however narrow the box.
     void showPopup() override;
 
 private:

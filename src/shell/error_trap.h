@@ -4,9 +4,10 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
-#include "common/run_error.h"
 #include "errors/hand_off.h"
+#include "forms/run_loop.h"
 
 namespace trevalon::shell {
 
@@ -21,12 +22,7 @@ inline void HandOffQuietly(std::int32_t number, std::int32_t location,
 
 template <class Handler>
 void TrapErrors(std::int32_t location, Handler&& handler) noexcept {
-    try {
-        handler();
-    } catch (...) {
-        const RunTimeError error = CurrentRunTimeError();
-        HandOffQuietly(error.number(), location, error.description());
-    }
+    forms::TrapErrors(location, std::forward<Handler>(handler), HandOffQuietly);
 }
 
 }  // namespace trevalon::shell

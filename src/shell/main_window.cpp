@@ -17,7 +17,9 @@
 #include "net/site_address.h"
 #include "look/artwork.h"
 #include "look/classic_font.h"
-#include "look/twips.h"
+#include "look/form_widgets.h"
+#include "forms/run_loop.h"
+#include "forms/windows.h"
 #include "shell/error_trap.h"
 #include "shell/frmAbout.h"
 #include "shell/panel_parts.h"
@@ -38,20 +40,20 @@ frmDriveSpeed::frmDriveSpeed(const DriveEntries& drives)
     : QMainWindow(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                                Qt::MSWindowsFixedSizeDialogHint) {
-    setObjectName(QStringLiteral("frmDriveSpeed"));
-    setWindowTitle(QStringLiteral("Drive Speed Test"));
+    const forms::Form& form = forms::DriveSpeedForm();
+    setObjectName(look::Text(form.name));
+    setWindowTitle(look::Text(form.caption));
     setWindowIcon(look::ProgramIcon());
-    setFont(look::ClassicUiFont(8.25));
+    setFont(look::FontOf(form.font));
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("clientArea"));
-    client->setFixedSize(look::Px(7965), look::Px(5280));
+    client->setFixedSize(look::ClientSize(form));
     setCentralWidget(client);
 
-    fraStandardSingleDrive = AddPanel(client, "fraStandardSingleDrive", "Detailed Single Drive Check");
-    fraDriveSpeedComparison =
-        AddPanel(client, "fraDriveSpeedComparison", "Compare Multiple Drive Speeds");
-    fraMultiCopy = AddPanel(client, "fraMultiCopy", "Multi-Drive Copy Test");
+    fraStandardSingleDrive = AddPanel(client, form.Get(forms::kSingleDrivePanel));
+    fraDriveSpeedComparison = AddPanel(client, form.Get(forms::kComparisonPanel));
+    fraMultiCopy = AddPanel(client, form.Get(forms::kCopyPanel));
 
     BuildSingleDrivePanel(drives);
     BuildComparisonPanel(drives);
@@ -71,86 +73,89 @@ frmDriveSpeed::~frmDriveSpeed() {
     if (loadedWindow == this) loadedWindow = nullptr;
 }
 
-// The menus and their commands in menu-bar order; a command is one row.
+// The menus and commands of the form table, each command on its handler.
 void frmDriveSpeed::BuildMenus() {
+    using W = frmDriveSpeed;
     struct Menu {
-        QMenu* frmDriveSpeed::*member;
-        const char* name;
-        const char* caption;
+        std::string_view name;
+        QMenu* W::*member;
     };
-    struct Command {
-        QMenu* frmDriveSpeed::*menu;
-        QAction* frmDriveSpeed::*member;
-        const char* name;
-        const char* caption;
-        const char* shortcut;
-        void (frmDriveSpeed::*handler)();
-        bool separatorAfter = false;
+    struct Handler {
+        forms::Command command;
+        QAction* W::*member;
+        void (W::*handler)();
     };
     static const Menu kMenus[] = {
-        {&frmDriveSpeed::mnuFile, "mnuFile", "&File"},
-        {&frmDriveSpeed::mnuCheckDrives, "mnuCheckDrives", "&Check Drives"},
-        {&frmDriveSpeed::mnuHelp, "mnuHelp", "&Help"},
+        {"mnuFile", &W::mnuFile}, {"mnuCheckDrives", &W::mnuCheckDrives}, {"mnuHelp", &W::mnuHelp}};
+    using C = forms::Command;
+    static const Handler kHandlers[] = {
+        {C::CopyResults, &W::mnuCopyResults, &W::mnuCopyResults_Click},
+        {C::Exit, &W::mnuExit, &W::mnuExit_Click},
+        {C::DriveSpeedComparison, &W::mnuDriveSpeedComparison, &W::mnuDriveSpeedComparison_Click},
+        {C::MultiDriveCopyCheck, &W::mnuMultiDriveCopyCheck, &W::mnuMultiDriveCopyCheck_Click},
+        {C::SingleDriveDetailedCheck, &W::mnuSingleDriveDetailedCheck,
+         &W::mnuSingleDriveDetailedCheck_Click},
+        {C::Uncached, &W::mnuUncached, &W::mnuUncached_Click},
+        {C::MirrowinOnline, &W::mnuMirrowinOnline, &W::mnuMirrowinOnline_Click},
+        {C::HelpDetail, &W::mnuHelpDetail, &W::mnuHelpDetail_Click},
+        {C::About, &W::mnuAbout, &W::mnuAbout_Click},
     };
-    using W = frmDriveSpeed;
-    // clang-format off
-    static const Command kCommands[] = {
-        {&W::mnuFile, &W::mnuCopyResults, "mnuCopyResults", "&Copy Results", "Ctrl+C", &W::mnuCopyResults_Click, true},
-        {&W::mnuFile, &W::mnuExit, "mnuExit", "Exit", "Ctrl+E", &W::mnuExit_Click},
-        {&W::mnuCheckDrives, &W::mnuDriveSpeedComparison, "mnuDriveSpeedComparison", "&Drive Speed Comparison", "Ctrl+D", &W::mnuDriveSpeedComparison_Click},
-        {&W::mnuCheckDrives, &W::mnuMultiDriveCopyCheck, "mnuMultiDriveCopyCheck", "&Multi-Drive Copy Check", "Ctrl+M", &W::mnuMultiDriveCopyCheck_Click},
-        {&W::mnuCheckDrives, &W::mnuSingleDriveDetailedCheck, "mnuSingleDriveDetailedCheck", "&Single Drive Detailed Check", "Ctrl+S", &W::mnuSingleDriveDetailedCheck_Click, true},
-        {&W::mnuCheckDrives, &W::mnuUncached, "mnuUncached", "&Uncached Measurements", "Ctrl+U", &W::mnuUncached_Click},
-        {&W::mnuHelp, &W::mnuMirrowinOnline, "mnuMirrowinOnline", "Mirrowin Online", "Ctrl+O", &W::mnuMirrowinOnline_Click},
-        {&W::mnuHelp, &W::mnuHelpDetail, "mnuHelpDetail", "Hel&p", "F1", &W::mnuHelpDetail_Click},
-        {&W::mnuHelp, &W::mnuAbout, "mnuAbout", "&About", "Ctrl+A", &W::mnuAbout_Click},
-    };
-    // clang-format on
 
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("menuBar"));
-    for (const Menu& menu : kMenus) {
-        this->*menu.member = bar->addMenu(QString::fromLatin1(menu.caption));
-        (this->*menu.member)->setObjectName(QString::fromLatin1(menu.name));
+    for (const forms::Menu& menuRow : forms::DriveSpeedForm().menus) {
+        QMenu* menu = bar->addMenu(look::Text(menuRow.caption));
+        menu->setObjectName(look::Text(menuRow.name));
+        for (const Menu& known : kMenus) {
+            if (known.name == menuRow.name) this->*known.member = menu;
+        }
+        for (const forms::MenuCommand& row : menuRow.commands) {
+            QAction* command = menu->addAction(look::Text(row.caption));
+            command->setObjectName(look::Text(row.name));
+            command->setShortcut(QKeySequence(QString::fromStdString(forms::ShortcutText(row.shortcut))));
+            command->setCheckable(row.checkable);
+            for (const Handler& known : kHandlers) {
+                if (known.command != row.command) continue;
+                connect(command, &QAction::triggered, this, known.handler);
+                this->*known.member = command;
+            }
+            if (row.separatorAfter) menu->addSeparator();
+        }
     }
-    for (const Command& row : kCommands) {
-        QMenu* menu = this->*row.menu;
-        QAction* command = menu->addAction(QString::fromLatin1(row.caption));
-        command->setObjectName(QString::fromLatin1(row.name));
-        command->setShortcut(QKeySequence(QString::fromLatin1(row.shortcut)));
-        connect(command, &QAction::triggered, this, row.handler);
-        this->*row.member = command;
-        if (row.separatorAfter) menu->addSeparator();
-    }
-    mnuUncached->setCheckable(true);  // off at every start; never remembered
 }
 
-void frmDriveSpeed::ShowPanel(QWidget* shown, QWidget* firstHidden, QWidget* secondHidden) {
+void frmDriveSpeed::ShowPanel(forms::Command command) {
+    const std::optional<forms::PanelOrder> order = forms::PanelShownBy(command);
+    if (!order) return;
+    auto panel = [this](std::string_view name) {
+        return findChild<QGroupBox*>(look::Text(name));
+    };
+    QGroupBox* shown = panel(order->shown);
     shown->setVisible(true);
     shown->raise();
-    firstHidden->hide();
-    secondHidden->hide();
+    for (std::string_view hidden : order->hidden) panel(hidden)->hide();
 }
 
 void frmDriveSpeed::Form_Load() {
+    static_assert(forms::kLoadCommand == forms::Command::SingleDriveDetailedCheck);
     TrapErrors(location::kDriveSpeedFormLoad, [this] { mnuSingleDriveDetailedCheck_Click(); });
 }
 
 void frmDriveSpeed::mnuDriveSpeedComparison_Click() {
     TrapErrors(location::kDriveSpeedComparisonClick, [this] {
-        ShowPanel(fraDriveSpeedComparison, fraMultiCopy, fraStandardSingleDrive);
+        ShowPanel(forms::Command::DriveSpeedComparison);
     });
 }
 
 void frmDriveSpeed::mnuMultiDriveCopyCheck_Click() {
     TrapErrors(location::kMultiDriveCopyCheckClick, [this] {
-        ShowPanel(fraMultiCopy, fraDriveSpeedComparison, fraStandardSingleDrive);
+        ShowPanel(forms::Command::MultiDriveCopyCheck);
     });
 }
 
 void frmDriveSpeed::mnuSingleDriveDetailedCheck_Click() {
     TrapErrors(location::kSingleDriveDetailedCheckClick, [this] {
-        ShowPanel(fraStandardSingleDrive, fraDriveSpeedComparison, fraMultiCopy);
+        ShowPanel(forms::Command::SingleDriveDetailedCheck);
     });
 }
 
@@ -186,7 +191,7 @@ void frmDriveSpeed::cmdCopyComparison_Click() {
 // Two runs on the same scratch files would spoil both, so while one test runs
 // every test button is disabled and a click that still arrives is refused.
 void frmDriveSpeed::RunTest(PanelView& view, std::int32_t location, DriveTest test) {
-    if (testRunning_ || closing_) return;
+    if (!forms::MayStartTest(testRunning_, closing_)) return;
     testRunning_ = true;
     UpdateTestButtons();
     TrapErrors(location, [&] {

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "bench/drive_tests.h"
+#include "forms/form.h"
 #include "shell/drive_list.h"
 #include "shell/panel_view.h"
 
@@ -106,7 +107,7 @@ private:
     void BuildSingleDrivePanel(const DriveEntries& drives);
     void BuildComparisonPanel(const DriveEntries& drives);
     void BuildCopyPanel(const DriveEntries& drives);
-    void ShowPanel(QWidget* shown, QWidget* firstHidden, QWidget* secondHidden);
+    void ShowPanel(forms::Command command);
     using DriveTest = void (*)(bench::ViewOperations&, const bench::TestEnvironment&);
     void RunTest(PanelView& view, std::int32_t location, DriveTest test);
     void UpdateTestButtons();

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "errors/hand_off.h"
+#include "forms/run_loop.h"
 
 namespace trevalon::shell {
 
@@ -112,7 +113,7 @@ bench::ResultsReport PanelView::Report() {
 }
 
 void PanelView::ApplyButtonState() {
-    controls_.button->setEnabled(buttonWanted_ && !state_.TestRunning());
+    controls_.button->setEnabled(forms::TestButtonEnabled(buttonWanted_, state_.TestRunning()));
 }
 
 }  // namespace trevalon::shell

@@ -10,9 +10,10 @@
 #include "net/site_address.h"
 #include "look/artwork.h"
 #include "shell/error_trap.h"
-#include "look/classic_font.h"
 #include "shell/main_window.h"
-#include "look/twips.h"
+#include "look/form_widgets.h"
+#include "forms/run_loop.h"
+#include "forms/windows.h"
 #include "update/check_for_new_version.h"
 #include "update/frmNewRelease.h"
 
@@ -21,15 +22,6 @@ namespace trevalon::shell {
 namespace {
 
 frmSplash* loadedSplash = nullptr;
-
-// From here on a failing step is skipped and the next one runs.
-template <class Step>
-void IgnoringErrors(Step&& step) noexcept {
-    try {
-        step();
-    } catch (...) {
-    }
-}
 
 void UnloadSplash() {
     frmSplash* splash = loadedSplash;
@@ -45,28 +37,21 @@ void UnloadSplash() {
 frmSplash::frmSplash()
     // A splash is no task: the splash type keeps it out of the task bar.
     : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint),
-      Inet1(std::chrono::seconds(60)),
+      Inet1(std::chrono::milliseconds(forms::SplashForm().Get("Inet1").milliseconds)),
       SiteBaseUrl(net::SiteBaseUrl()),
       VersionCheck(TREVALON_VERSION_CHECK != 0),
       artwork_(look::DrawSplashArtwork()) {
-    setObjectName(QStringLiteral("frmSplash"));
-    setFixedSize(look::Px(6750), look::Px(3750));
+    const forms::Form& form = forms::SplashForm();
+    setObjectName(look::Text(form.name));
+    look::ApplyClientArea(*this, form);
     setWindowIcon(look::ProgramIcon());
-    setAutoFillBackground(true);
-    QPalette back = palette();
-    back.setColor(QPalette::Window, QColor(232, 232, 232));
-    setPalette(back);
 
-    lblStatus = new QLabel(QStringLiteral("Loading..."), this);
-    lblStatus->setObjectName(QStringLiteral("lblStatus"));
-    lblStatus->setGeometry(look::TwipsRect(150, 3360, 6435, 255));
-    lblStatus->setAlignment(Qt::AlignCenter);
-    lblStatus->setTextFormat(Qt::PlainText);
-    lblStatus->setFont(look::ClassicUiFont(8.25, true));
+    lblStatus = look::BuildLabel(this, form.Get("lblStatus"));
 
+    const forms::Control& timer = form.Get("tmrInitializeApp");
     tmrInitializeApp = new QTimer(this);
-    tmrInitializeApp->setObjectName(QStringLiteral("tmrInitializeApp"));
-    tmrInitializeApp->setInterval(1000);
+    tmrInitializeApp->setObjectName(look::ObjectName(timer));
+    tmrInitializeApp->setInterval(timer.milliseconds);
     connect(tmrInitializeApp, &QTimer::timeout, this, &frmSplash::tmrInitializeApp_Timer);
     tmrInitializeApp->start();
 
@@ -83,30 +68,43 @@ void frmSplash::paintEvent(QPaintEvent*) {
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-void frmSplash::tmrInitializeApp_Timer() {
-    bool started = false;
-    TrapErrors(errors::location::kInitializeAppTimer, [&] {
-        // However long the check takes, the event never comes a second time.
-        tmrInitializeApp->stop();
-        if (VersionCheck) {
-            lblStatus->setText(QStringLiteral("Checking for newer version"));
-            QCoreApplication::processEvents();
-        }
-        started = true;
-    });
-    if (!started) return;
+namespace {
 
-    if (VersionCheck) IgnoringErrors([&] { update::CheckForNewVersion(Inet1, SiteBaseUrl); });
-    IgnoringErrors([] { DriveSpeedWindow().show(); });
-    IgnoringErrors([] {
-        if (update::frmNewRelease* notice = update::NewReleaseWindow();
-            notice != nullptr && notice->isVisible()) {
-            notice->raise();
-            notice->activateWindow();
-        }
-    });
-    IgnoringErrors([&] { tmrInitializeApp->stop(); });
-    IgnoringErrors([] { UnloadSplash(); });
+// The splash window's part in start-up.
+class SplashSteps final : public forms::StartupSteps {
+public:
+    explicit SplashSteps(frmSplash& splash) : splash_(splash) {}
+    void DisableTimer() override { splash_.tmrInitializeApp->stop(); }
+    void SetStatus(std::string_view text) override { splash_.lblStatus->setText(look::Text(text)); }
+    void LetEventsRun() override { QCoreApplication::processEvents(); }
+    void CheckForNewVersion() override {
+        update::CheckForNewVersion(splash_.Inet1, splash_.SiteBaseUrl);
+    }
+    void ShowMainWindow() override { DriveSpeedWindow().show(); }
+    bool NoticeVisible() override {
+        const update::frmNewRelease* notice = update::NewReleaseWindow();
+        return notice != nullptr && notice->isVisible();
+    }
+    void RaiseNotice() override {
+        update::frmNewRelease* notice = update::NewReleaseWindow();
+        notice->raise();
+        notice->activateWindow();
+    }
+    void UnloadSplash() override { shell::UnloadSplash(); }
+    void HandOff(std::int32_t number, std::int32_t location,
+                 const std::string& description) override {
+        HandOffQuietly(number, location, description);
+    }
+
+private:
+    frmSplash& splash_;
+};
+
+}  // namespace
+
+void frmSplash::tmrInitializeApp_Timer() {
+    SplashSteps steps(*this);
+    forms::RunStartupSequence(steps, VersionCheck);
 }
 
 frmSplash* SplashWindow() { return loadedSplash; }

@@ -5,16 +5,18 @@
 
 namespace trevalon::shell {
 
-TestButton::TestButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {
+TestButton::TestButton(const QString& caption, const QColor& face, QWidget* parent)
+    : QPushButton(caption, parent) {
     QPalette colours = palette();
-    colours.setColor(QPalette::Button, kTestButtonFace);
+    colours.setColor(QPalette::Button, face);
     setPalette(colours);
 }
 
 void TestButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QRect all = rect();
-    painter.fillRect(all, kTestButtonFace);
+    const QColor face = palette().color(QPalette::Button);
+    painter.fillRect(all, face);
 
     // A raised edge, sunken while pressed: white and grey inside a black frame.
     const bool down = isDown();
@@ -37,7 +39,7 @@ void TestButton::paintEvent(QPaintEvent*) {
         QStyleOptionFocusRect focus;
         focus.initFrom(this);
         focus.rect = all.adjusted(4, 4, -4, -4);
-        focus.backgroundColor = kTestButtonFace;
+        focus.backgroundColor = face;
         style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
     }
 }

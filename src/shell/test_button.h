@@ -8,7 +8,6 @@
 
 namespace trevalon::shell {
 
-inline const QColor kTestButtonFace(162, 180, 199);
 // Dark enough against the face to read (contrast above 4.5), lighter than
 // the black of an enabled caption so the state still shows.
 inline const QColor kDisabledCaption(64, 64, 64);
@@ -16,7 +15,8 @@ inline const QColor kDisabledCaption(64, 64, 64);
 class TestButton : public QPushButton {
     Q_OBJECT
 public:
-    TestButton(const QString& caption, QWidget* parent);
+    // The face is one flat `face` colour.
+    TestButton(const QString& caption, const QColor& face, QWidget* parent);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

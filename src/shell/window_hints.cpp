@@ -27,14 +27,18 @@ xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
     return atom;
 }
 
+xcb_connection_t* X11Connection() {
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 != nullptr ? x11->connection() : nullptr;
+}
+
 }  // namespace
 #endif
 
 void KeepOffTaskBar(QWidget& window) {
 #ifdef TREVALON_HAVE_XCB
-    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (x11 == nullptr || x11->connection() == nullptr) return;
-    xcb_connection_t* connection = x11->connection();
+    xcb_connection_t* connection = X11Connection();
+    if (connection == nullptr) return;
     const auto id = static_cast<xcb_window_t>(window.winId());
 
     // An unmapped window may carry _NET_WM_STATE itself; the window manager
@@ -52,6 +56,26 @@ void KeepOffTaskBar(QWidget& window) {
     if (std::find(states.begin(), states.end(), skip) == states.end()) states.push_back(skip);
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32,
                         static_cast<uint32_t>(states.size()), states.data());
+    xcb_flush(connection);
+#else
+    (void)window;
+#endif
+}
+
+void KeepWithoutIcon(QWidget& window) {
+#ifdef TREVALON_HAVE_XCB
+    xcb_connection_t* connection = X11Connection();
+    if (connection == nullptr) return;
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    xcb_query_tree_reply_t* tree =
+        xcb_query_tree_reply(connection, xcb_query_tree(connection, id), nullptr);
+    if (tree == nullptr) return;
+    // Transient for the root is transient for the program's group (ICCCM 4.1.2.6).
+    const xcb_window_t root = tree->root;
+    std::free(tree);
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_TRANSIENT_FOR,
+                        XCB_ATOM_WINDOW, 32, 1, &root);
+    xcb_delete_property(connection, id, Atom(connection, "_NET_WM_ICON"));
     xcb_flush(connection);
 #else
     (void)window;

@@ -24,18 +24,14 @@ std::string Fetch(net::Inet& inet, const std::string& address) {
 
 }  // namespace
 
-std::string NewVersionMessageText(const std::string& siteBaseUrl) {
-    return "I would just like to let you know that there is a new version of this software "
-           "available on our web site.  " +
-           siteBaseUrl;
-}
-
 void CheckForNewVersion(net::Inet& inet, const std::string& siteBaseUrl) {
     const std::string answer = Fetch(inet, siteBaseUrl + kVersionPagePath);
     if (!AnnouncesNewVersion(answer)) return;
 
     try {
-        QMessageBox message(QMessageBox::Information, QStringLiteral("New Version Available"),
+        const QString title = QString::fromUtf8(kNewVersionTitle.data(),
+                                                static_cast<qsizetype>(kNewVersionTitle.size()));
+        QMessageBox message(QMessageBox::Information, title,
                             QString::fromStdString(NewVersionMessageText(siteBaseUrl)),
                             QMessageBox::Ok);
         message.setObjectName(QStringLiteral("msgNewVersionAvailable"));

@@ -5,6 +5,7 @@
 
 #include "common/site_paths.h"
 #include "net/inet.h"
+#include "update/version_answer.h"
 
 namespace trevalon::update {
 
@@ -18,8 +19,5 @@ inline constexpr const char* kNewsPagePath = site_paths::kNewsPage;
 void CheckForNewVersion(net::Inet& inet, const std::string& siteBaseUrl);
 // The same against the build's own site.
 void CheckForNewVersion(net::Inet& inet);
-
-// The text of the "New Version Available" message for a site.
-std::string NewVersionMessageText(const std::string& siteBaseUrl);
 
 }  // namespace trevalon::update

@@ -9,7 +9,8 @@
 #include "errors/error_locations.h"
 #include "errors/hand_off.h"
 #include "look/artwork.h"
-#include "look/twips.h"
+#include "forms/windows.h"
+#include "look/form_widgets.h"
 
 namespace trevalon::update {
 
@@ -17,36 +18,32 @@ namespace {
 
 frmNewRelease* loaded = nullptr;
 
-using look::Px;
+template <class Widget>
+Widget* Placed(Widget* widget, const forms::Control& control) {
+    widget->setObjectName(look::ObjectName(control));
+    widget->setGeometry(look::PixelRect(control.place));
+    widget->setToolTip(look::Text(control.toolTip));
+    return widget;
+}
 
 }  // namespace
 
 frmNewRelease::frmNewRelease(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
-    setObjectName(QStringLiteral("frmNewRelease"));
+    const forms::Form& form = forms::NewReleaseForm();
+    setObjectName(look::Text(form.name));
     setWindowIcon(look::ProgramIcon());
-    setFixedSize(Px(7635), Px(5190));
-    setAutoFillBackground(true);
-    QPalette back = palette();
-    back.setColor(QPalette::Window, QColor(232, 232, 232));
-    setPalette(back);
+    look::ApplyClientArea(*this, form);
 
-    pictHeaderBar = new look::HeaderStrip(QStringLiteral("New Version Available"), this);
-    pictHeaderBar->setObjectName(QStringLiteral("pictHeaderBar"));
-    pictHeaderBar->setGeometry(0, 0, Px(10500), Px(405));
-    pictHeaderBar->setToolTip(QStringLiteral("Click here and drag to move this window"));
+    const forms::Control& header = form.Get("pictHeaderBar");
+    pictHeaderBar = Placed(new look::HeaderStrip(look::Text(header.caption), this), header);
 
-    txtNewVersion = new QPlainTextEdit(this);
-    txtNewVersion->setObjectName(QStringLiteral("txtNewVersion"));
-    txtNewVersion->setGeometry(Px(90), Px(510), Px(7455), Px(4095));
+    txtNewVersion = Placed(new QPlainTextEdit(this), form.Get("txtNewVersion"));
     txtNewVersion->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtNewVersion->setReadOnly(true);
-    txtNewVersion->setToolTip(QStringLiteral("The latest version news."));
 
-    cmd1 = new look::PictureButton(QStringLiteral("Cancel"), this);
-    cmd1->setObjectName(QStringLiteral("cmd1"));
-    cmd1->setGeometry(Px(2940), Px(4740), Px(1665), Px(345));
-    cmd1->setToolTip(QStringLiteral("Click here to close this message"));
+    const forms::Control& close = form.Get("cmd1");
+    cmd1 = Placed(new look::PictureButton(look::Text(close.caption), this), close);
     connect(cmd1, &QAbstractButton::clicked, this, &frmNewRelease::cmd1_Click);
 
     if (QScreen* screen = QGuiApplication::primaryScreen()) {

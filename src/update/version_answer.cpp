@@ -18,6 +18,12 @@ bool IsVersionAnswer(std::string_view answer) {
     return characters == 5 && answer.find('.') != std::string_view::npos;
 }
 
+std::string NewVersionMessageText(const std::string& siteBaseUrl) {
+    return "I would just like to let you know that there is a new version of this software "
+           "available on our web site.  " +
+           siteBaseUrl;
+}
+
 bool AnnouncesNewVersion(std::string_view answer) {
     return IsVersionAnswer(answer) && answer != LocalVersionText();
 }

@@ -18,4 +18,9 @@ bool IsVersionAnswer(std::string_view answer);
 // True when the answer announces a version other than ours (older ones too).
 bool AnnouncesNewVersion(std::string_view answer);
 
+// The message box that tells the user, before the news is shown.
+inline constexpr std::string_view kNewVersionTitle = "New Version Available";
+// Its text for a site.
+std::string NewVersionMessageText(const std::string& siteBaseUrl);
+
 }  // namespace trevalon::update

@@ -16,6 +16,7 @@
 #include <array>
 #else
 #include <fcntl.h>
+#include <gio/gdesktopappinfo.h>
 #include <gio/gio.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -185,6 +186,12 @@ std::optional<std::string> FindBrowser(const fs::path& placeholder) {
     std::unique_ptr<GAppInfo, GObjectUnref> app(g_file_query_default_handler(file.get(), nullptr, &raw));
     std::unique_ptr<GError, GErrorFree> error(raw);
     if (!app) return std::nullopt;
+    // A handler that needs a terminal (an editor registered for HTML) is no
+    // browser: started without one it would only write into our output.
+    if (G_IS_DESKTOP_APP_INFO(app.get()) &&
+        g_desktop_app_info_get_boolean(G_DESKTOP_APP_INFO(app.get()), "Terminal")) {
+        return std::nullopt;
+    }
     const char* executable = g_app_info_get_executable(app.get());
     if (executable == nullptr || *executable == '\0') return std::nullopt;
     return std::string(executable);

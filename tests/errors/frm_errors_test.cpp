@@ -14,6 +14,8 @@
 #include "common/site_paths.h"
 #include "errors/error_locations.h"
 #include "errors/hand_off.h"
+#include "form_check.h"
+#include "forms/windows.h"
 #include "network_isolation.h"
 #include "site_server.h"
 #include "window_pixels.h"
@@ -94,7 +96,7 @@ TEST_F(ErrorWindow, HandOffShowsTheThreeValuesInItsOwnBorderlessWindow) {
 
 TEST_F(ErrorWindow, TheTextsFitTheirBoxesInTheSubstituteFont) {
     frmErrors& w = HandOff(75, location::kCopyComparisonClick, "Path/File access error");
-    EXPECT_EQ(w.size(), QSize(325 + 2, 281 + 2));  // 4875 x 4215 twips and the border
+    EXPECT_EQ(w.size(), look::ClientSize(forms::ErrorsForm()) + QSize(2, 2));  // and the border
     for (const char* name : {"Label1", "lblErrorLocation", "lblErrorNumber", "lblErrorDescription"}) {
         auto* label = w.findChild<QLabel*>(QString::fromLatin1(name));
         ASSERT_NE(label, nullptr);
@@ -111,6 +113,13 @@ TEST_F(ErrorWindow, TheTextsFitTheirBoxesInTheSubstituteFont) {
         EXPECT_EQ(button->size(), QSize(111, 23)) << name;
         EXPECT_TRUE(w.rect().contains(button->geometry())) << name;
     }
+}
+
+TEST_F(ErrorWindow, AFreshWindowIsTheTableInsideItsBorder) {
+    frmErrors fresh;
+    EXPECT_EQ(testsupport::FormFaults(fresh, forms::ErrorsForm(), QPoint(1, 1)).join("; "), "");
+    EXPECT_EQ(fresh.Inet1.RequestTimeout().count(), forms::ErrorsForm().Get("Inet1").milliseconds);
+    EXPECT_EQ(fresh.palette().color(QPalette::Window), testsupport::RgbOf(forms::ErrorsForm().back));
 }
 
 TEST_F(ErrorWindow, TheBorderStaysVisibleAllRoundOverTheHeaderStrip) {

@@ -4,6 +4,9 @@
 #include <QLabel>
 #include <QtTest>
 
+#include "form_check.h"
+#include "forms/windows.h"
+#include "look/form_widgets.h"
 #include "net/site_address.h"
 #include "shell/frmAbout.h"
 
@@ -24,18 +27,7 @@ void CloseBox(frmAbout* box) {
     QTRY_VERIFY(watched.isNull());
 }
 
-const QString kLabel1 = QStringLiteral(
-    "Trevalon is an application that will help you analyze the speed of your drive.  Some "
-    "programs that require a lot of drive interaction may run slow on a slower drive, therefore "
-    "you may wish to move them to a faster drive.  This application will help you to determine "
-    "which drives are fast.");
-const QString kLabel3 = QStringLiteral(
-    "Trevalon includes 3 main speed comparisons, there is the Single Drive Detailed check, the "
-    "multiple drive read/write comparison, and the multiple drive copy speed comparison.  To "
-    "select the check you wish to perform, simple click the Check Drives menu and select the "
-    "appropriate check to run.  Each check will require you to select one or more drives to "
-    "check, then click a button (blue) to activate the test.  In a few moments time your results "
-    "will be displayed.");
+const trevalon::forms::Form& Table() { return trevalon::forms::AboutForm(); }
 
 }  // namespace
 
@@ -46,55 +38,23 @@ private slots:
         if (frmAbout* box = frmAbout::Loaded()) CloseBox(box);
     }
 
-    void labelsHaveTheirTextsAndPlaces_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QPoint>("place");
-        QTest::addColumn<QSize>("size");  // empty: sized to its one line
-        QTest::addColumn<bool>("bold");
-        const QString site = QString::fromStdString(trevalon::net::SiteBaseUrl());
-        QTest::newRow("Label1") << "Label1" << kLabel1 << QPoint(4, 4) << QSize(411, 61) << false;
-        QTest::newRow("Label2") << "Label2" << "To Use Trevalon:" << QPoint(4, 82) << QSize() << true;
-        QTest::newRow("Label3") << "Label3" << kLabel3 << QPoint(4, 102) << QSize(411, 87) << false;
-        QTest::newRow("Label4") << "Label4" << "If You Need Help You May Contact Us At:"
-                                << QPoint(4, 202) << QSize() << true;
-        QTest::newRow("Label5") << "Label5" << "Web: " + site << QPoint(4, 226) << QSize() << false;
-        QTest::newRow("Label8") << "Label8" << "Mirrowin" << QPoint(252, 226) << QSize() << false;
-        QTest::newRow("Label6") << "Label6" << QString() << QPoint(4, 242) << QSize() << false;
-        QTest::newRow("Label9") << "Label9" << QString() << QPoint(252, 242) << QSize() << false;
-        QTest::newRow("Label7") << "Label7" << QString() << QPoint(4, 258) << QSize() << false;
-        QTest::newRow("Label10") << "Label10" << QString() << QPoint(252, 258) << QSize() << false;
-        QTest::newRow("Label12") << "Label12" << QString() << QPoint(4, 274) << QSize() << false;
-        QTest::newRow("Label11") << "Label11" << QString() << QPoint(252, 274) << QSize() << false;
-    }
     void labelsHaveTheirTextsAndPlaces() {
-        QFETCH(QString, name);
-        QFETCH(QString, text);
-        QFETCH(QPoint, place);
-        QFETCH(QSize, size);
-        QFETCH(bool, bold);
         frmAbout* box = frmAbout::ShowOrRaise();
-        auto* label = box->findChild<QLabel*>(name);
-        QVERIFY(label);
-        if (!text.isEmpty()) QCOMPARE(label->text(), text);
-        QVERIFY(!label->text().trimmed().isEmpty());
-        QCOMPARE(label->pos(), place);
-        QCOMPARE(label->font().bold(), bold);
-        // 8.25 point at 96 dots per inch, like the twips layout.
-        QCOMPARE(QFontInfo(label->font()).pixelSize(), 11);
-        if (size.isValid()) {
-            QCOMPARE(label->size(), size);
-            QVERIFY(label->wordWrap());
+        const QStringList faults = trevalon::testsupport::FormFaults(*box, Table());
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
+        for (const trevalon::forms::Control& control : Table().controls) {
+            auto* label = box->findChild<QLabel*>(trevalon::look::ObjectName(control));
+            QVERIFY(!label->text().trimmed().isEmpty());
+            // 8.25 point at 96 dots per inch, like the twips layout.
+            QCOMPARE(QFontInfo(label->font()).pixelSize(), 11);
             // The fallback font must still fit the text into the fixed box.
-            QVERIFY2(label->heightForWidth(label->width()) <= label->height(),
-                     qPrintable(QString::number(label->heightForWidth(label->width()))));
-        } else {
-            QVERIFY(!label->wordWrap());
-            QCOMPARE(label->height(), 13);
-            QVERIFY(label->width() >= label->sizeHint().width());
+            if (label->wordWrap()) {
+                QVERIFY2(label->heightForWidth(label->width()) <= label->height(),
+                         qPrintable(QString::number(label->heightForWidth(label->width()))));
+            }
+            // Nothing runs out of the window.
+            QVERIFY(box->rect().contains(label->geometry()));
         }
-        // Nothing runs out of the window.
-        QVERIFY(box->rect().contains(label->geometry()));
     }
 
     void contactDetailsReachNoOne() {
@@ -113,8 +73,9 @@ private slots:
 
     void windowIsFixedWithACloseButtonOnly() {
         frmAbout* box = frmAbout::ShowOrRaise();
-        QCOMPARE(box->windowTitle(), QStringLiteral("About Trevalon"));
-        QCOMPARE(box->size(), QSize(420, 293));
+        QCOMPARE(box->windowTitle(), trevalon::look::Text(Table().caption));
+        QCOMPARE(box->size(), trevalon::look::ClientSize(Table()));
+        QVERIFY(!Table().showInTaskbar && !Table().minButton && !Table().maxButton);
         QCOMPARE(box->minimumSize(), box->maximumSize());
         const Qt::WindowFlags flags = box->windowFlags();
         // A tool window gets no task bar entry.
@@ -145,7 +106,7 @@ private slots:
 
         frmAbout* again = frmAbout::ShowOrRaise();
         QVERIFY(again->isVisible());
-        QCOMPARE(again->Label1->text(), kLabel1);
+        QCOMPARE(again->Label1->text(), trevalon::look::Text(Table().Get("Label1").caption));
         QCOMPARE(LoadedBoxes(), 1);
     }
 

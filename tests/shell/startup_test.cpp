@@ -6,6 +6,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "form_check.h"
+#include "forms/windows.h"
 #include "common/site_paths.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
@@ -94,14 +96,16 @@ private slots:
         basGeneral::Main();
         frmSplash* splash = SplashWindow();
         QVERIFY(splash != nullptr);
-        QCOMPARE(splash->size(), QSize(450, 250));
+        const trevalon::forms::Form& form = trevalon::forms::SplashForm();
+        QCOMPARE(splash->size(), trevalon::look::ClientSize(form));
         QVERIFY(splash->windowFlags() & Qt::FramelessWindowHint);
-        QCOMPARE(splash->lblStatus->geometry(), QRect(10, 224, 429, 17));
-        QVERIFY(splash->lblStatus->alignment() & Qt::AlignHCenter);
-        QVERIFY(splash->lblStatus->font().bold());
+        QVERIFY(!form.TitleBar());
+        const QStringList faults = trevalon::testsupport::FormFaults(*splash, form);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
         QCOMPARE(splash->lblStatus->font().pixelSize(), 11);
-        QCOMPARE(splash->tmrInitializeApp->interval(), 1000);
-        QCOMPARE(splash->Inet1.RequestTimeout(), std::chrono::milliseconds(60000));
+        QCOMPARE(splash->Inet1.RequestTimeout(),
+                 std::chrono::milliseconds(form.Get("Inet1").milliseconds));
+        QCOMPARE(splash->palette().color(QPalette::Window), trevalon::testsupport::RgbOf(form.back));
         QCOMPARE(splash->VersionCheck, TREVALON_VERSION_CHECK != 0);
         basGeneral::Main();  // one splash window only
         QCOMPARE(SplashWindow(), splash);

@@ -16,6 +16,7 @@
 #include "shell/main_window.h"
 #include "shell/startup.h"
 #include "update/frmNewRelease.h"
+#include "form_check.h"
 #include "window_pixels.h"
 
 using namespace trevalon::shell;
@@ -74,7 +75,8 @@ private slots:
         frmDriveSpeed window(Entries());
         auto* button = window.findChild<QPushButton*>(name);
         QVERIFY(button != nullptr);
-        const QColor blue(162, 180, 199);
+        const QColor blue =
+            trevalon::testsupport::RgbOf(trevalon::forms::DriveSpeedForm().Get(name.toStdString()).back);
         QColor captions[2];
         for (const bool enabled : {true, false}) {
             button->setEnabled(enabled);

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QtGui/qguiapplication_platform.h>
 #include <QtTest>
 #include <cstdlib>
@@ -84,6 +85,33 @@ bool ShowsProgramIcon(QWidget* window) {
     return false;
 }
 
+// ICCCM's WM_STATE: 1 normal, 3 iconic (minimised).
+std::uint32_t WmState(QWidget* window) {
+    const std::vector<std::uint32_t> state = Property(Id(window), "WM_STATE");
+    return state.empty() ? 0 : state.front();
+}
+
+// Minimises as a task bar or title bar button does: asks the window manager.
+void MinimiseThroughWindowManager(QWidget* window) {
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = Id(window);
+    message.type = Atom("WM_CHANGE_STATE");
+    message.data.data32[0] = 3;
+    xcb_send_event(Connection(), 0, Root(),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&message));
+    xcb_flush(Connection());
+}
+
+bool StackedAbove(QWidget* upper, QWidget* lower) {
+    const std::vector<std::uint32_t> stacking = Property(Root(), "_NET_CLIENT_LIST_STACKING");
+    const auto up = std::find(stacking.begin(), stacking.end(), Id(upper));
+    const auto low = std::find(stacking.begin(), stacking.end(), Id(lower));
+    return up != stacking.end() && low != stacking.end() && up > low;
+}
+
 }  // namespace
 
 class WindowHintsTest : public QObject {
@@ -108,7 +136,37 @@ private slots:
         QTRY_VERIFY(Listed(box));
         QVERIFY(Holds(Property(Id(box), "_NET_WM_STATE"), "_NET_WM_STATE_SKIP_TASKBAR"));
         QTest::qWait(200);  // whatever icon comes, comes after the show
-        QVERIFY(!ShowsProgramIcon(box));
+        QVERIFY(Property(Id(box), "_NET_WM_ICON").empty());
+        // Shown again it gets none either.
+        frmAbout::ShowOrRaise();
+        QTest::qWait(200);
+        QVERIFY(Property(Id(box), "_NET_WM_ICON").empty());
+        box->close();
+    }
+
+    // Minimised through the window manager, the box comes back in front with either command.
+    void minimisedAboutBoxComesBack_data() {
+        QTest::addColumn<QKeyCombination>("key");
+        QTest::newRow("Hel&p") << QKeyCombination(Qt::Key_F1);
+        QTest::newRow("&About") << QKeyCombination(Qt::CTRL | Qt::Key_A);
+    }
+
+    void minimisedAboutBoxComesBack() {
+        QFETCH(QKeyCombination, key);
+        frmDriveSpeed window({{"/ [vda]"}, 0, {}});
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        const QPointer<frmAbout> box = frmAbout::ShowOrRaise();
+        QTRY_COMPARE(WmState(box), 1U);
+        MinimiseThroughWindowManager(box);
+        QTRY_COMPARE(WmState(box), 3U);
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(&window, key.key(), key.keyboardModifiers());
+        QTRY_COMPARE(WmState(box), 1U);
+        QVERIFY(!Holds(Property(Id(box), "_NET_WM_STATE"), "_NET_WM_STATE_HIDDEN"));
+        QTRY_VERIFY(StackedAbove(box, &window));
+        QCOMPARE(frmAbout::Loaded(), box.data());
         box->close();
     }
 

@@ -1,8 +1,11 @@
-// The web page opener on a desktop where nothing opens HTML files.
+// The web page opener on a desktop where nothing opens HTML files, or where
+// only a program that needs a terminal does (TREVALON_TEST_HTML=terminal).
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cstdlib>
+#include <string_view>
 
 #include "test_desktop.h"
 #include "web/web_page_opener.h"
@@ -57,7 +60,10 @@ private:
 };
 
 int main(int argc, char** argv) {
-    TestDesktop desktop(TestDesktop::Html::NoHandler);
+    const char* html = std::getenv("TREVALON_TEST_HTML");
+    TestDesktop desktop(html != nullptr && std::string_view(html) == "terminal"
+                            ? TestDesktop::Html::TerminalHandler
+                            : TestDesktop::Html::NoHandler);
     QApplication app(argc, argv);
     TestShowWebPageNoBrowser test(desktop);
     return QTest::qExec(&test, argc, argv);

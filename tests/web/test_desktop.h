@@ -23,7 +23,8 @@ namespace trevalon::testing {
 
 class TestDesktop {
 public:
-    enum class Html { DefaultBrowser, NoHandler };
+    // TerminalHandler: the default for HTML is a program that needs a terminal.
+    enum class Html { DefaultBrowser, NoHandler, TerminalHandler };
 
     explicit TestDesktop(Html html) {
         QDir root(root_.path());
@@ -36,11 +37,14 @@ public:
         calls_ = root.filePath(QStringLiteral("calls"));
         MakeBrowserRecord();
 
-        const QByteArray types = html == Html::DefaultBrowser ? "text/html;" : "image/png;";
+        const bool handlesHtml = html != Html::NoHandler;
+        const QByteArray types = handlesHtml ? "text/html;" : "image/png;";
+        const QByteArray terminal = html == Html::TerminalHandler ? "true" : "false";
         Write(root.filePath(QStringLiteral("data/applications/trevalon-test-browser.desktop")),
               "[Desktop Entry]\nType=Application\nName=Trevalon Test Browser\nExec=" +
-                  browser_.toLocal8Bit() + " %u\nMimeType=" + types + "\nNoDisplay=true\n");
-        if (html == Html::DefaultBrowser) {
+                  browser_.toLocal8Bit() + " %u\nMimeType=" + types + "\nTerminal=" + terminal +
+                  "\nNoDisplay=true\n");
+        if (handlesHtml) {
             Write(root.filePath(QStringLiteral("config/mimeapps.list")),
                   "[Default Applications]\ntext/html=trevalon-test-browser.desktop\n");
         }
