@@ -264,13 +264,17 @@ BuiltControls CreateControls(HWND window, const std::vector<ControlDescription>&
         Looks()[made] = Look{control.kind, control.background, control.foreground, font};
         SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         if (control.kind == ControlKind::kDriveList) {
-            // The closed list stands `height` high, borders included.
-            RECT closed;
-            GetWindowRect(made, &closed);
-            const int itemHeight =
-                static_cast<int>(SendMessageW(made, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
-            const int frame = (closed.bottom - closed.top) - itemHeight;
-            SendMessageW(made, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height - frame);
+            // The closed list stands `height` high, borders included; the
+            // system may add to the item height, so measure again.
+            for (int attempt = 0; attempt < 3; ++attempt) {
+                RECT closed;
+                GetWindowRect(made, &closed);
+                const int difference = height - (closed.bottom - closed.top);
+                if (difference == 0) break;
+                const int itemHeight = static_cast<int>(
+                    SendMessageW(made, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+                SendMessageW(made, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), itemHeight + difference);
+            }
         }
         const ATOM name = GlobalAddAtomW(Wide(ControlKey(control.name, control.index)).c_str());
         SetPropW(made, kNameProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(name)));
