@@ -5,6 +5,7 @@
 //   control_probe check FORM [PANEL]     places and texts against the tables
 //   control_probe select FORM LIST ENTRY selects the entry starting with ENTRY
 //   control_probe click FORM BUTTON      clicks a button
+//   control_probe menu FORM COMMAND      chooses a menu command
 //   control_probe text FORM CONTROL      prints a control's text
 //   control_probe message SECONDS        prints a message box's text, answers OK
 #include <windows.h>
@@ -19,6 +20,7 @@
 #include "forms/windows.h"
 #include "net/site_address.h"
 #include "win32/controls.h"
+#include "win32/form_window.h"
 #include "win32/twips.h"
 #include "win32/wide_text.h"
 
@@ -171,6 +173,20 @@ int main(int argc, char** argv) {
         return table != nullptr ? Check(form, *table, args.size() > 2 ? args[2] : "") : 2;
     }
     if (args.size() < 3) return 2;
+    if (verb == "menu") {
+        // Command ids follow the menu tables' order.
+        int id = win32::kFirstMenuId;
+        for (const forms::Menu& menu : TableOf(args[1])->menus) {
+            for (const forms::MenuCommand& command : menu.commands) {
+                if (command.name == args[2]) {
+                    PostMessageW(form, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+                    return 0;
+                }
+                ++id;
+            }
+        }
+        return 1;
+    }
     const HWND control = FindControl(form, args[2]);
     if (control == nullptr) {
         std::printf("no control %s\n", args[2].c_str());

@@ -38,7 +38,8 @@ ln -sfn "$work/scratch" "$WINEPREFIX/dosdevices/d:"
 ln -sfn "$work/readonly" "$WINEPREFIX/dosdevices/r:"
 probe() { "$wine" "$probe" "$@"; }
 start() { (cd "$work/scratch" && exec "$wine" "$exe") & app=$!; pids+=($app); }
-alive() { pgrep -f "$(basename "$exe")" >/dev/null; }
+# The program's own process (wine64 becomes it), not yet reaped or not.
+alive() { local stat; stat=$(ps -o stat= -p "$app" 2>/dev/null) && [[ $stat != Z* ]]; }
 
 start
 probe wait frmSplash 10 || fail "no splash"
@@ -70,17 +71,31 @@ chmod 0555 "$work/readonly"
 if [[ $(id -u) == 0 ]]; then chattr +i "$work/readonly"; fi
 probe select frmDriveSpeed Drive1 r:
 probe click frmDriveSpeed cmdCheckSpeed
+sleep 2
+import -window root "$shots/read-only-message.png"
 message=$(probe message 20) || fail "no message box"
-[[ -f /dev/null ]] && import -window root "$shots/read-only.png" || true
 echo "message: $message"
 [[ $message == "The drive you are trying to test is read only"* ]] || fail "message: $message"
 if [[ $(id -u) == 0 ]]; then chattr -i "$work/readonly"; fi
 
-# Exit mid-test: Ctrl+E while the check writes.
+# The about box, from its menu command, against its table.
+probe menu frmDriveSpeed mnuAbout
+probe wait frmAbout 10 || fail "no about box"
+import -window root "$shots/frmAbout.png"
+probe check frmAbout
+for panel in fraDriveSpeedComparison fraMultiCopy; do
+  probe menu frmDriveSpeed "mnu$([[ $panel == fraMultiCopy ]] && echo MultiDriveCopyCheck || echo DriveSpeedComparison)"
+  sleep 0.5
+  import -window root "$shots/$panel.png"
+  probe check frmDriveSpeed "$panel"
+done
+probe menu frmDriveSpeed mnuSingleDriveDetailedCheck
+
+# Exit mid-test, while the check writes.
 probe select frmDriveSpeed Drive1 d:
 probe click frmDriveSpeed cmdCheckSpeed
 sleep 1.5
-xdotool search --name "Drive Speed Test" windowactivate --sync key ctrl+e
+probe menu frmDriveSpeed mnuExit
 t0=$(date +%s.%N)
 while alive; do
   (( $(echo "$(date +%s.%N) - $t0 > 5" | bc) )) && fail "still running 5 s after Exit"
