@@ -1,0 +1,93 @@
+// frmDriveSpeed: the main window, its three test panels and its menus.
+#pragma once
+
+#include <array>
+#include <memory>
+
+#include "bench/drive_tests.h"
+#include "win32/form_window.h"
+#include "win32/panel_view.h"
+
+namespace trevalon::win32 {
+
+class frmDriveSpeed final : public FormWindow, public RunState {
+public:
+    // Loading the window runs Form_Load.
+    explicit frmDriveSpeed(const FormDescription& form);
+
+    bool ClosingRequested() const override { return closing_; }
+    bool TestRunning() const override { return testRunning_; }
+
+    PanelView& SingleDriveView() { return *singleView_; }
+
+    HWND fraStandardSingleDrive;
+    HWND fraDriveSpeedComparison;
+    HWND fraMultiCopy;
+
+    HWND Drive1;
+    HWND cmdCheckSpeed;
+    HWND lblStatus;
+    std::array<HWND, 9> lblStatusBar{};
+    std::array<HWND, 9> pctStatusBar{};
+    std::array<HWND, 9> pctStatusBarDetail{};
+
+    HWND lblCompareStatus;
+    HWND cmdCompareDrives;
+    std::array<HWND, 4> drvCompare{};
+    std::array<HWND, 8> lblCompareSeconds{};
+    std::array<HWND, 8> pctCompareStatusBar{};
+    std::array<HWND, 8> pctCompareStatusBarDetail{};
+
+    HWND lblCopyStatus;
+    HWND cmdCopyComparison;
+    std::array<HWND, 4> drvCopy{};
+    std::array<HWND, 3> lblCopySeconds{};
+    std::array<HWND, 3> pctCopyStatusBar{};
+    std::array<HWND, 3> pctCopyStatusBarDetail{};
+
+    void Form_Load();
+    void mnuCopyResults_Click();
+    void mnuExit_Click();
+    void mnuDriveSpeedComparison_Click();
+    void mnuMultiDriveCopyCheck_Click();
+    void mnuSingleDriveDetailedCheck_Click();
+    void mnuUncached_Click();
+    void mnuMirrowinOnline_Click();
+    void mnuHelpDetail_Click();
+    void mnuAbout_Click();
+    void cmdCheckSpeed_Click();
+    void cmdCompareDrives_Click();
+    void cmdCopyComparison_Click();
+
+    // Ends the program as Exit does; a running test is abandoned within its step.
+    void EndProgram();
+
+protected:
+    void OnCommand(int id, int code) override;
+    void OnMenu(const std::string& name) override;
+    // Form_Unload.
+    void OnClose() override;
+
+private:
+    template <std::size_t N>
+    void TakeArray(std::array<HWND, N>& controls, const char* name);
+    void ShowPanel(HWND shown, HWND firstHidden, HWND secondHidden);
+    using DriveTest = void (*)(bench::ViewOperations&, const bench::TestEnvironment&);
+    void RunTest(PanelView& view, std::int32_t location, DriveTest test);
+    void UpdateTestButtons();
+
+    bool closing_ = false;
+    bool testRunning_ = false;
+    bench::StopFlag stop_{false};
+    bench::MeasureMode mode_ = bench::MeasureMode::kCached;
+    bench::MeasureMode shownMode_ = bench::MeasureMode::kCached;
+    std::unique_ptr<PanelView> singleView_;
+    std::unique_ptr<PanelView> comparisonView_;
+    std::unique_ptr<PanelView> copyView_;
+};
+
+// The one main window, created (and so loaded) on first use.
+frmDriveSpeed& DriveSpeedWindow();
+frmDriveSpeed* LoadedDriveSpeedWindow();
+
+}  // namespace trevalon::win32
