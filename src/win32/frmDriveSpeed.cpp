@@ -209,7 +209,7 @@ void frmDriveSpeed::RunTest(PanelView& view, std::int32_t location, DriveTest te
         WindowThreadView relay(view, Handle());
         const bench::TestEnvironment environment{bench::HostClock(), bench::HostFileLayer(),
                                                  &stop_, mode_};
-        shownMode_ = mode_;
+        view.RunBegins(mode_);
         if (const std::exception_ptr error =
                 RunOffWindowThread([&] { test(relay, environment); })) {
             std::rethrow_exception(error);
@@ -238,7 +238,8 @@ void frmDriveSpeed::mnuCopyResults_Click() {
         bench::ResultsReport report = front.Report();
         report.version = kVersionText;
         report.localTime = LocalTimeText();
-        report.mode = shownMode_ == bench::MeasureMode::kUncached ? "uncached" : "cached";
+        // A panel without a run yet: the mode its first run would have.
+        if (report.mode.empty()) report.mode = mode_ == bench::MeasureMode::kUncached ? "uncached" : "cached";
         PutOnClipboard(Handle(), bench::ResultsText(report));
     });
 }

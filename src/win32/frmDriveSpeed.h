@@ -80,7 +80,6 @@ private:
     bool testRunning_ = false;
     bench::StopFlag stop_{false};
     bench::MeasureMode mode_ = bench::MeasureMode::kCached;
-    bench::MeasureMode shownMode_ = bench::MeasureMode::kCached;
     std::unique_ptr<PanelView> singleView_;
     std::unique_ptr<PanelView> comparisonView_;
     std::unique_ptr<PanelView> copyView_;

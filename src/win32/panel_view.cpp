@@ -32,11 +32,6 @@ void PanelView::SetStatusText(const std::string& text) {
 }
 
 void PanelView::SetResultText(int index, const std::string& text) {
-    if (text.empty() && recorded_) {
-        records_.clear();
-        drives_.clear();
-        recorded_ = false;
-    }
     SetWindowTextW(controls_.results.at(static_cast<std::size_t>(index)), Wide(text).c_str());
 }
 
@@ -63,12 +58,15 @@ bool PanelView::YieldToWindow() { return !state_.ClosingRequested(); }
 
 void PanelView::ShowDriveMessage(const std::string& text) {
     if (state_.ClosingRequested()) return;
+    messages_.push_back(MessageAboutCurrentDrive(text, false));
     MessageBoxW(owner_, Wide(text).c_str(), L"Trevalon", MB_OK);
 }
 
 void PanelView::HandOffError(std::int32_t number, std::int32_t location,
                              const std::string& description) {
     if (state_.ClosingRequested()) return;
+    messages_.push_back(
+        MessageAboutCurrentDrive(bench::ErrorWindowText(number, location, description), true));
     handOff_(number, location, description);
 }
 
@@ -79,18 +77,35 @@ void PanelView::SetTestButtonEnabled(bool enabled) {
 
 bench::NumberSeparators PanelView::GetNumberSeparators() { return UserSeparators(); }
 
-void PanelView::RecordResult(const bench::ResultRecord& record) {
-    records_[record.slot] = record;
-    recorded_ = true;
-}
+void PanelView::RecordResult(const bench::ResultRecord& record) { records_[record.slot] = record; }
 
 void PanelView::RecordDrive(int list, const std::string& root) {
     drives_[list] = root;
-    recorded_ = true;
+    currentList_ = list;
+}
+
+bench::ReportedMessage PanelView::MessageAboutCurrentDrive(const std::string& text,
+                                                           bool errorWindow) const {
+    bench::ReportedMessage message{std::nullopt, {}, text, errorWindow};
+    if (const auto drive = drives_.find(currentList_); drive != drives_.end()) {
+        message.list = drive->first;
+        message.directory = drive->second;
+    }
+    return message;
+}
+
+void PanelView::RunBegins(bench::MeasureMode mode) {
+    mode_ = mode;
+    records_.clear();
+    drives_.clear();
+    messages_.clear();
+    currentList_ = -1;
 }
 
 bench::ResultsReport PanelView::Report() {
     bench::ResultsReport report;
+    if (mode_) report.mode = mode_ == bench::MeasureMode::kUncached ? "uncached" : "cached";
+    report.messages = messages_;
     report.separators = GetNumberSeparators();
     report.status = Utf8(WindowText(controls_.status));
     for (const auto& [list, root] : drives_) {
@@ -101,9 +116,7 @@ bench::ResultsReport PanelView::Report() {
         const std::string shown =
             Utf8(WindowText(controls_.results.at(static_cast<std::size_t>(slot))));
         if (shown.empty()) continue;
-        std::optional<double> speed;
-        if (record.unit == bench::ResultUnit::kKilobytesPerSecond) speed = record.value;
-        report.results.push_back({slot, shown, speed});
+        report.results.push_back({shown, record});
     }
     return report;
 }

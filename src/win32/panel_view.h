@@ -6,8 +6,10 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <vector>
 
+#include "bench/drive_tests.h"
 #include "bench/results_text.h"
 #include "bench/view_operations.h"
 
@@ -52,7 +54,10 @@ public:
     void RecordResult(const bench::ResultRecord& record) override;
     void RecordDrive(int list, const std::string& root) override;
 
-    // The panel's last run as it shows now; version, time and mode are left empty.
+    // A new run forgets the last one's records and messages and keeps its mode.
+    void RunBegins(bench::MeasureMode mode);
+    // The panel's last run as it shows now; version and time are left empty,
+    // and the mode too where the panel has not run yet.
     bench::ResultsReport Report();
     // The button is usable when the panel's test wants it and no test runs.
     void ApplyButtonState();
@@ -68,7 +73,10 @@ private:
     bool buttonWanted_ = true;
     std::map<int, bench::ResultRecord> records_;
     std::map<int, std::string> drives_;
-    bool recorded_ = false;
+    std::vector<bench::ReportedMessage> messages_;
+    std::optional<bench::MeasureMode> mode_;
+    int currentList_ = -1;
+    bench::ReportedMessage MessageAboutCurrentDrive(const std::string& text, bool errorWindow) const;
 };
 
 // The user's regional decimal and thousands separators.
