@@ -50,13 +50,13 @@ endfunction()
 
 # trevalon_add_test(<target> SOURCES ... [LIBS ...] [DEFINES ...] [PREFIX <folder>]
 #                   [QT] [TEST <name>] [GTEST_MAIN] [OFFSCREEN] [LABELS ...]
-#                   [TIMEOUT <s>] [DISCOVERY_TIMEOUT <s>])
+#                   [TIMEOUT <s>] [DISCOVERY_TIMEOUT <s>] [RESOURCE_LOCK <name>])
 # One test program. A GoogleTest program (the default) gives one ctest per
 # case, named <prefix>.<Suite>.<Case>; a Qt Test program (QT) is one ctest,
 # named TEST or <prefix>.<target>, run offscreen.
 function(trevalon_add_test target)
   cmake_parse_arguments(arg "QT;GTEST_MAIN;OFFSCREEN"
-                        "PREFIX;TEST;TIMEOUT;DISCOVERY_TIMEOUT" "SOURCES;LIBS;LABELS;DEFINES"
+                        "PREFIX;TEST;TIMEOUT;DISCOVERY_TIMEOUT;RESOURCE_LOCK" "SOURCES;LIBS;LABELS;DEFINES"
                         ${ARGN})
   if(arg_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "trevalon_add_test(${target}): unknown ${arg_UNPARSED_ARGUMENTS}")
@@ -77,6 +77,9 @@ function(trevalon_add_test target)
   endif()
   if(arg_LABELS)
     list(APPEND props LABELS "${arg_LABELS}")
+  endif()
+  if(arg_RESOURCE_LOCK)
+    list(APPEND props RESOURCE_LOCK ${arg_RESOURCE_LOCK})
   endif()
   if(arg_QT OR arg_OFFSCREEN)
     list(APPEND props ENVIRONMENT QT_QPA_PLATFORM=offscreen)

@@ -18,10 +18,6 @@ QString FromUtf8(const std::string& text) {
 
 }  // namespace
 
-const char* ModeName(bench::MeasureMode mode) {
-    return mode == bench::MeasureMode::kUncached ? "uncached" : "cached";
-}
-
 int BarPixels(float twips) {
     // Far wider than any track; the track cuts the bar off at its edge anyway.
     constexpr float kWidest = 100000.0F;
@@ -61,7 +57,7 @@ bool PanelView::YieldToWindow() {
 
 void PanelView::ShowDriveMessage(const std::string& text) {
     if (state_.ClosingRequested()) return;
-    messages_.push_back(MessageAboutCurrentDrive(text, false));
+    run_.Message(text, false);
     QMessageBox message(QMessageBox::NoIcon, QStringLiteral("Trevalon"), FromUtf8(text),
                         QMessageBox::Ok, messageOwner_);
     message.setObjectName(QStringLiteral("msgDriveMessage"));
@@ -71,8 +67,7 @@ void PanelView::ShowDriveMessage(const std::string& text) {
 void PanelView::HandOffError(std::int32_t number, std::int32_t location,
                              const std::string& description) {
     if (state_.ClosingRequested()) return;
-    messages_.push_back(
-        MessageAboutCurrentDrive(bench::ErrorWindowText(number, location, description), true));
+    run_.Message(bench::ErrorWindowText(number, location, description), true);
     errors::HandOffError(number, location, description);
 }
 
@@ -86,46 +81,16 @@ bench::NumberSeparators PanelView::GetNumberSeparators() {
     return {locale.decimalPoint().toStdString(), locale.groupSeparator().toStdString()};
 }
 
-void PanelView::RecordResult(const bench::ResultRecord& record) { records_[record.slot] = record; }
+void PanelView::RecordResult(const bench::ResultRecord& record) { run_.Result(record); }
 
-void PanelView::RecordDrive(int list, const std::string& root) {
-    drives_[list] = root;
-    currentList_ = list;
-}
-
-bench::ReportedMessage PanelView::MessageAboutCurrentDrive(const std::string& text,
-                                                           bool errorWindow) const {
-    bench::ReportedMessage message{std::nullopt, {}, text, errorWindow};
-    if (const auto drive = drives_.find(currentList_); drive != drives_.end()) {
-        message.list = drive->first;
-        message.directory = drive->second;
-    }
-    return message;
-}
-
-void PanelView::RunBegins(bench::MeasureMode mode) {
-    mode_ = mode;
-    records_.clear();
-    drives_.clear();
-    messages_.clear();
-    currentList_ = -1;
-}
+void PanelView::RecordDrive(int list, const std::string& root) { run_.Drive(list, root); }
 
 bench::ResultsReport PanelView::Report() {
-    bench::ResultsReport report;
-    if (mode_) report.mode = ModeName(*mode_);
-    report.messages = messages_;
+    bench::ResultsReport report = run_.Report([this](int slot) {
+        return controls_.results.at(static_cast<std::size_t>(slot))->text().toStdString();
+    });
     report.separators = GetNumberSeparators();
     report.status = controls_.status->text().toStdString();
-    for (const auto& [list, root] : drives_) {
-        report.drives.push_back({list, root, bench::MountOf(root)});
-    }
-    for (const auto& [slot, record] : records_) {
-        report.test = record.test;
-        const QString shown = controls_.results.at(static_cast<std::size_t>(slot))->text();
-        if (shown.isEmpty()) continue;
-        report.results.push_back({shown.toStdString(), record});
-    }
     return report;
 }
 

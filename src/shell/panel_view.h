@@ -9,6 +9,7 @@
 
 #include "bench/drive_tests.h"
 #include "bench/results_text.h"
+#include "bench/run_records.h"
 #include "bench/view_operations.h"
 #include "shell/drive_list.h"
 
@@ -31,7 +32,7 @@ struct PanelControls {
 };
 
 // "cached", "uncached".
-const char* ModeName(bench::MeasureMode mode);
+using bench::ModeName;
 
 // Bar width in whole pixels for a width in twips. Figures that are not
 // numbers, negative or absurdly wide are held to what a track can show.
@@ -57,7 +58,7 @@ public:
 
     // A run of the panel's test begins in this mode: what was recorded of
     // the run before goes.
-    void RunBegins(bench::MeasureMode mode);
+    void RunBegins(bench::MeasureMode mode) { run_.RunBegins(mode); }
     // The panel's last run as it shows now: its mode, drives, the figures of
     // its result labels, the messages it showed and its status text. Version
     // and time are left empty, and the mode too before any run.
@@ -69,18 +70,11 @@ public:
     const PanelControls& Controls() const { return controls_; }
 
 private:
-    bench::ReportedMessage MessageAboutCurrentDrive(const std::string& text, bool errorWindow) const;
-
     PanelControls controls_;
     const RunState& state_;
     QWidget* messageOwner_;
     bool buttonWanted_ = true;
-    // What the last run recorded.
-    std::optional<bench::MeasureMode> mode_;
-    std::map<int, bench::ResultRecord> records_;
-    std::map<int, std::string> drives_;
-    std::vector<bench::ReportedMessage> messages_;
-    int currentList_ = -1;
+    bench::RunRecords run_;
 };
 
 }  // namespace trevalon::shell

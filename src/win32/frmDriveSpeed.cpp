@@ -239,7 +239,7 @@ void frmDriveSpeed::mnuCopyResults_Click() {
         report.version = kVersionText;
         report.localTime = LocalTimeText();
         // A panel without a run yet: the mode its first run would have.
-        if (report.mode.empty()) report.mode = mode_ == bench::MeasureMode::kUncached ? "uncached" : "cached";
+        if (report.mode.empty()) report.mode = bench::ModeName(mode_);
         PutOnClipboard(Handle(), bench::ResultsText(report));
     });
 }

@@ -58,15 +58,14 @@ bool PanelView::YieldToWindow() { return !state_.ClosingRequested(); }
 
 void PanelView::ShowDriveMessage(const std::string& text) {
     if (state_.ClosingRequested()) return;
-    messages_.push_back(MessageAboutCurrentDrive(text, false));
+    run_.Message(text, false);
     MessageBoxW(owner_, Wide(text).c_str(), L"Trevalon", MB_OK);
 }
 
 void PanelView::HandOffError(std::int32_t number, std::int32_t location,
                              const std::string& description) {
     if (state_.ClosingRequested()) return;
-    messages_.push_back(
-        MessageAboutCurrentDrive(bench::ErrorWindowText(number, location, description), true));
+    run_.Message(bench::ErrorWindowText(number, location, description), true);
     handOff_(number, location, description);
 }
 
@@ -77,47 +76,16 @@ void PanelView::SetTestButtonEnabled(bool enabled) {
 
 bench::NumberSeparators PanelView::GetNumberSeparators() { return UserSeparators(); }
 
-void PanelView::RecordResult(const bench::ResultRecord& record) { records_[record.slot] = record; }
+void PanelView::RecordResult(const bench::ResultRecord& record) { run_.Result(record); }
 
-void PanelView::RecordDrive(int list, const std::string& root) {
-    drives_[list] = root;
-    currentList_ = list;
-}
-
-bench::ReportedMessage PanelView::MessageAboutCurrentDrive(const std::string& text,
-                                                           bool errorWindow) const {
-    bench::ReportedMessage message{std::nullopt, {}, text, errorWindow};
-    if (const auto drive = drives_.find(currentList_); drive != drives_.end()) {
-        message.list = drive->first;
-        message.directory = drive->second;
-    }
-    return message;
-}
-
-void PanelView::RunBegins(bench::MeasureMode mode) {
-    mode_ = mode;
-    records_.clear();
-    drives_.clear();
-    messages_.clear();
-    currentList_ = -1;
-}
+void PanelView::RecordDrive(int list, const std::string& root) { run_.Drive(list, root); }
 
 bench::ResultsReport PanelView::Report() {
-    bench::ResultsReport report;
-    if (mode_) report.mode = mode_ == bench::MeasureMode::kUncached ? "uncached" : "cached";
-    report.messages = messages_;
+    bench::ResultsReport report = run_.Report([this](int slot) {
+        return Utf8(WindowText(controls_.results.at(static_cast<std::size_t>(slot))));
+    });
     report.separators = GetNumberSeparators();
     report.status = Utf8(WindowText(controls_.status));
-    for (const auto& [list, root] : drives_) {
-        report.drives.push_back({list, root, bench::MountOf(root)});
-    }
-    for (const auto& [slot, record] : records_) {
-        report.test = record.test;
-        const std::string shown =
-            Utf8(WindowText(controls_.results.at(static_cast<std::size_t>(slot))));
-        if (shown.empty()) continue;
-        report.results.push_back({shown, record});
-    }
     return report;
 }
 

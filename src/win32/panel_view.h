@@ -11,6 +11,7 @@
 
 #include "bench/drive_tests.h"
 #include "bench/results_text.h"
+#include "bench/run_records.h"
 #include "bench/view_operations.h"
 
 namespace trevalon::win32 {
@@ -55,7 +56,7 @@ public:
     void RecordDrive(int list, const std::string& root) override;
 
     // A new run forgets the last one's records and messages and keeps its mode.
-    void RunBegins(bench::MeasureMode mode);
+    void RunBegins(bench::MeasureMode mode) { run_.RunBegins(mode); }
     // The panel's last run as it shows now; version and time are left empty,
     // and the mode too where the panel has not run yet.
     bench::ResultsReport Report();
@@ -71,12 +72,7 @@ private:
     int dpi_;
     HandOff handOff_;
     bool buttonWanted_ = true;
-    std::map<int, bench::ResultRecord> records_;
-    std::map<int, std::string> drives_;
-    std::vector<bench::ReportedMessage> messages_;
-    std::optional<bench::MeasureMode> mode_;
-    int currentList_ = -1;
-    bench::ReportedMessage MessageAboutCurrentDrive(const std::string& text, bool errorWindow) const;
+    bench::RunRecords run_;
 };
 
 // The user's regional decimal and thousands separators.
