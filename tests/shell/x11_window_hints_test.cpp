@@ -157,6 +157,8 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         const QPointer<frmAbout> box = frmAbout::ShowOrRaise();
+        // Managed anew, not the state left from the row before.
+        QTRY_VERIFY(Listed(box));
         QTRY_COMPARE(WmState(box), 1U);
         MinimiseThroughWindowManager(box);
         QTRY_COMPARE(WmState(box), 3U);
@@ -168,6 +170,7 @@ private slots:
         QTRY_VERIFY(StackedAbove(box, &window));
         QCOMPARE(frmAbout::Loaded(), box.data());
         box->close();
+        QTRY_VERIFY(!Listed(box));
     }
 
     // The other windows carried the icon before the about box lost it, and keep it.
