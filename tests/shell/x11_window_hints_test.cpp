@@ -160,8 +160,13 @@ private slots:
         // Managed anew, not the state left from the row before.
         QTRY_VERIFY(Listed(box));
         QTRY_COMPARE(WmState(box), 1U);
-        MinimiseThroughWindowManager(box);
-        QTRY_COMPARE(WmState(box), 3U);
+        // A request that reaches openbox while it still sets the box up is
+        // dropped, as a user's second click would not be: ask again.
+        for (int i = 0; i < 20 && WmState(box) != 3U; ++i) {
+            MinimiseThroughWindowManager(box);
+            QTest::qWait(250);
+        }
+        QCOMPARE(WmState(box), 3U);
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         QTest::keyClick(&window, key.key(), key.keyboardModifiers());
