@@ -133,13 +133,13 @@ LRESULT CALLBACK RectProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     }
 }
 
-struct WindowSpec {
+struct WindowKind {
     const wchar_t* className;
     DWORD style;
     DWORD exStyle = 0;
 };
 
-WindowSpec SpecFor(const ControlDescription& control) {
+WindowKind KindFor(const ControlDescription& control) {
     const DWORD child = WS_CHILD | WS_VISIBLE;
     const DWORD align = control.alignment == Alignment::kCenter ? SS_CENTER
                         : control.wrapped                       ? SS_LEFT
@@ -218,7 +218,7 @@ int BuiltControls::IdOf(const std::string& name, int index) const {
     return -1;
 }
 
-HFONT FontFor(const FontSpec& font, int dpi) {
+HFONT FontFor(const FontChoice& font, int dpi) {
     static std::map<std::tuple<std::string, int, bool, int>, HFONT> fonts;
     const int hundredths = static_cast<int>(font.points * 100 + 0.5);
     const auto key = std::make_tuple(font.face, hundredths, font.bold, dpi);
@@ -244,7 +244,7 @@ BuiltControls CreateControls(HWND window, const std::vector<ControlDescription>&
         if (!control.parent.empty()) {
             if (HWND found = built.Find(control.parent, control.parentIndex)) parent = found;
         }
-        const WindowSpec spec = SpecFor(control);
+        const WindowKind kind = KindFor(control);
         const HFONT font = FontFor(control.font, dpi);
         const std::wstring caption = Wide(control.caption);
         int width = px(control.width);
@@ -257,7 +257,7 @@ BuiltControls CreateControls(HWND window, const std::vector<ControlDescription>&
         // A drop-down list's own height is that of its open list.
         const int createHeight = control.kind == ControlKind::kDriveList ? px(3000) : height;
         const int id = kFirstControlId + static_cast<int>(i);
-        HWND made = CreateWindowExW(spec.exStyle, spec.className, caption.c_str(), spec.style,
+        HWND made = CreateWindowExW(kind.exStyle, kind.className, caption.c_str(), kind.style,
                                     px(control.left), px(control.top), width, createHeight, parent,
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
                                     nullptr);

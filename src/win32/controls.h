@@ -29,7 +29,7 @@ enum class ControlKind {
 
 enum class Alignment { kLeft, kCenter };
 
-struct FontSpec {
+struct FontChoice {
     std::string face = "MS Sans Serif";
     double points = 8.25;
     bool bold = false;
@@ -44,7 +44,7 @@ struct ControlDescription {
     int index = -1;  // element of a control array, -1 when it is none
     int left = 0, top = 0, width = 0, height = 0;  // twips
     std::string caption;
-    FontSpec font;
+    FontChoice font;
     Alignment alignment = Alignment::kLeft;
     bool wrapped = false;
     std::optional<Rgb> background;
@@ -81,7 +81,7 @@ BuiltControls CreateControls(HWND window, const std::vector<ControlDescription>&
                              int dpi);
 
 // The font of a description at `dpi`, made once and kept for the program's life.
-HFONT FontFor(const FontSpec& font, int dpi);
+HFONT FontFor(const FontChoice& font, int dpi);
 
 // What a window procedure answers to WM_CTLCOLORSTATIC / WM_CTLCOLOREDIT for
 // a control made here; nullptr for others. Labels on the window itself stand

@@ -44,7 +44,7 @@ std::optional<ControlKind> KindOf(const forms::Control& control) {
     return std::nullopt;
 }
 
-FontSpec FontOf(const forms::Font& font) {
+FontChoice FontOf(const forms::Font& font) {
     return {std::string(font.name), font.points, font.bold};
 }
 

@@ -31,7 +31,7 @@ struct FormDescription {
     std::string caption;
     int clientWidth = 0;  // twips
     int clientHeight = 0;
-    FontSpec font;
+    FontChoice font;
     std::optional<Rgb> background;
     std::vector<ControlDescription> controls;
     std::vector<MenuDescription> menus;
