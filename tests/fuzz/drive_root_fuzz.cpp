@@ -58,10 +58,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(!body.empty() || root == "/");
     FUZZ_CHECK(entry.find(body) != std::string_view::npos);
 
-    if (Trim(entry).front() == '/') {
+    const std::string_view trimmed = Trim(entry);
+    const bool letterFolder =
+        trimmed.size() >= 3 && trimmed[1] == ':' && (trimmed[2] == '/' || trimmed[2] == '\\');
+    if (trimmed.front() == '/' || letterFolder) {
         // A directory entry: the root is that directory, never a part of its label.
-        FUZZ_CHECK(root.front() == '/' && root.back() == '/');
-        FUZZ_CHECK(Trim(entry).starts_with(body));
+        FUZZ_CHECK(root.front() == trimmed.front());
+        FUZZ_CHECK(trimmed.starts_with(body));
         const std::size_t label = entry.rfind(" [");
         if (label != std::string_view::npos) FUZZ_CHECK(body.size() <= label);
     } else {
