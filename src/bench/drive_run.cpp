@@ -146,7 +146,7 @@ void DriveRun::RemoveScratchFiles() noexcept {
 
 std::uint64_t DriveRun::WriteLines(const std::string& path, std::string_view text,
                                    std::int64_t count) {
-    TextFileWriter writer(files_, path, kTextBufferSize, stop_);
+    TextFileWriter writer(files_, path, kTextBufferSize, stop_, Uncached());
     Wrote(path);
     Opened();
     for (std::int64_t i = 0; i < count; ++i) writer.WriteLine(text);
@@ -202,7 +202,7 @@ DriveRun::TimedWrite DriveRun::TimeBoxedWrite(const std::string& path, std::stri
     const std::uint64_t lineBytes = fillLine.size() + 2;
     std::int64_t lines = 0;
     const double start = clock_.Now();
-    TextFileWriter writer(files_, path, kTextBufferSize, stop_);
+    TextFileWriter writer(files_, path, kTextBufferSize, stop_, Uncached());
     Wrote(path);
     writer.PaceWith(HostClock());
     std::int64_t most = std::numeric_limits<std::int64_t>::max();

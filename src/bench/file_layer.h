@@ -64,6 +64,11 @@ public:
     // Creates or empties a normal file. Never follows a link at the path and
     // never writes into a file with other names (hard links).
     virtual std::unique_ptr<RawFile> OpenForWriting(const std::string& path) = 0;
+    // The same, each write passing through to the drive where the host
+    // offers that; elsewhere an ordinary file, synced by its writer.
+    virtual std::unique_ptr<RawFile> OpenForWritingToDrive(const std::string& path) {
+        return OpenForWriting(path);
+    }
     // Opens a normal file; never follows a link at the path.
     virtual std::unique_ptr<RawFile> OpenForReading(const std::string& path) = 0;
     // The same, for a read that goes to the drive past the host's cache

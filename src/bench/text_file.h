@@ -25,9 +25,12 @@ inline constexpr std::size_t kFirstPacedPiece = 8192;
 class TextFileWriter {
 public:
     // With a stop flag, each flush first checks it and raises ProgramClosing.
+    // toDrive: each write goes through the host's cache to the drive where
+    // the host offers that.
     TextFileWriter(FileLayer& files, const std::string& path,
-                   std::size_t bufferSize = kTextBufferSize, const StopFlag* stop = nullptr)
-        : file_(files.OpenForWriting(path)),
+                   std::size_t bufferSize = kTextBufferSize, const StopFlag* stop = nullptr,
+                   bool toDrive = false)
+        : file_(toDrive ? files.OpenForWritingToDrive(path) : files.OpenForWriting(path)),
           buffer_(new char[bufferSize]),
           size_(bufferSize),
           limit_(bufferSize),

@@ -103,6 +103,9 @@ TEST(UncachedOrder, SyncsAndDropsSitAtEachStepsEdges) {
             EXPECT_TRUE(HasRun(run.log, steps)) << "missing: " << ::testing::PrintToString(steps)
                                                 << " in " << Around(run.log, "write-behind");
         }
+        // Every scratch file is written through to the drive.
+        EXPECT_TRUE(Mentions(run.log, "open-write-through "));
+        EXPECT_FALSE(Mentions(run.log, "open-write ")) << Around(run.log, "open-write ");
         // No read of the scratch file comes straight after its writes.
         for (std::size_t i = 1; i < run.log.size(); ++i) {
             if (run.log[i] == "open-read " + kFile) {
@@ -119,7 +122,7 @@ TEST(UncachedOrder, CachedRunsNeitherSyncNorDrop) {
         LoggedRun run;
         RunLogged(run, MeasureMode::kCached, c.test, dir, other);
         EXPECT_EQ(run.view.statuses.back(), c.finalStatus);
-        for (const char* word : {"sync", "drop", "write-behind"}) EXPECT_FALSE(Mentions(run.log, word)) << word;
+        for (const char* word : {"sync", "drop", "write-behind", "open-write-through"}) EXPECT_FALSE(Mentions(run.log, word)) << word;
     }
 }
 

@@ -237,6 +237,11 @@ std::unique_ptr<RawFile> RecordingFileLayer::OpenForWriting(const std::string& p
     return std::make_unique<RecordingFile>(HostFileLayer().OpenForWriting(path), *this, NameOf(path));
 }
 
+std::unique_ptr<RawFile> RecordingFileLayer::OpenForWritingToDrive(const std::string& path) {
+    Log("open-write-through " + NameOf(path));
+    return std::make_unique<RecordingFile>(HostFileLayer().OpenForWritingToDrive(path), *this, NameOf(path));
+}
+
 std::unique_ptr<RawFile> RecordingFileLayer::OpenForReading(const std::string& path) {
     Log("open-read " + NameOf(path));
     return std::make_unique<RecordingFile>(HostFileLayer().OpenForReading(path), *this, NameOf(path));

@@ -160,6 +160,7 @@ class RecordingFileLayer final : public FileLayer {
 public:
     explicit RecordingFileLayer(std::vector<std::string>& log) : log_(log) {}
     std::unique_ptr<RawFile> OpenForWriting(const std::string& path) override;
+    std::unique_ptr<RawFile> OpenForWritingToDrive(const std::string& path) override;
     std::unique_ptr<RawFile> OpenForReading(const std::string& path) override;
     bool IsNormalFile(const std::string& path) override { return HostFileLayer().IsNormalFile(path); }
     void CopyFile(const std::string& from, const std::string& to) override;

@@ -38,8 +38,8 @@ std::uint64_t RequireNormalFile(HANDLE file, bool forWriting) {
     return (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
 }
 
-Handle OpenWritable(const std::string& path) {
-    Handle file = Open(path, GENERIC_WRITE, OPEN_ALWAYS);
+Handle OpenWritable(const std::string& path, DWORD flags = 0) {
+    Handle file = Open(path, GENERIC_WRITE, OPEN_ALWAYS, flags);
     // Emptied only after the checks, so a refused file is left untouched.
     if (RequireNormalFile(file.get(), true) != 0 && !::SetEndOfFile(file.get())) RaiseLastError();
     return file;
@@ -138,6 +138,9 @@ class Win32FileLayer final : public FileLayer {
 public:
     std::unique_ptr<RawFile> OpenForWriting(const std::string& path) override {
         return std::make_unique<Win32File>(OpenWritable(path));
+    }
+    std::unique_ptr<RawFile> OpenForWritingToDrive(const std::string& path) override {
+        return std::make_unique<Win32File>(OpenWritable(path, FILE_FLAG_WRITE_THROUGH));
     }
     std::unique_ptr<RawFile> OpenForReading(const std::string& path) override {
         return std::make_unique<Win32File>(OpenReadable(path));
