@@ -22,6 +22,7 @@ namespace {
 
 using testsupport::SiteOptions;
 using testsupport::SiteServer;
+using testsupport::StoredIds;
 
 // One report over a fresh connection; the answer's status and body ("" when
 // the connection failed or broke).
@@ -38,15 +39,6 @@ std::pair<int, std::string> SendReport(int port, const std::string& query) {
     const auto end = answer.find("\r\n\r\n");
     if (answer.rfind("HTTP/1.1 ", 0) != 0 || end == std::string::npos) return {0, ""};
     return {std::stoi(answer.substr(9, 3)), answer.substr(end + 4)};
-}
-
-// The unique ids ("id=...") of the stored reports, each with how often it is there.
-std::map<std::string, int> StoredIds(const SiteServer& site) {
-    std::map<std::string, int> ids;
-    for (const auto& report : site.Reports())
-        for (const auto& [key, value] : report.values)
-            if (key == "id") ++ids[value];
-    return ids;
 }
 
 std::filesystem::path TempDir() { return testsupport::detail::MakeTempDir(); }

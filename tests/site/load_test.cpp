@@ -23,6 +23,7 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using testsupport::PublishedSite;
 using testsupport::SiteServer;
+using testsupport::StoredIds;
 
 // Enough descriptors for `needed` of them, or false when the hard limit is lower.
 bool RaiseOpenFiles(rlim_t needed) {
@@ -118,15 +119,6 @@ std::map<std::string, int> Outcomes(const std::vector<Connection>& all) {
     return outcomes;
 }
 
-template <typename Site>
-std::map<std::string, int> StoredTimes(const Site& site) {
-    std::map<std::string, int> times;
-    for (const auto& report : site.Reports())
-        for (const auto& [key, value] : report.values)
-            if (key == "id") ++times[value];
-    return times;
-}
-
 std::map<std::string, int> EachOnce(int count) {
     std::map<std::string, int> times;
     for (int i = 0; i < count; ++i) times[std::to_string(i)] = 1;
@@ -219,7 +211,7 @@ TEST(SiteLoad, ABurstWaitsInTheListenQueueAndIsAllStoredOnce) {
     EXPECT_EQ(established, kBurst);
     ExchangeReports(burst, 30s);
     EXPECT_EQ(Outcomes(burst), (std::map<std::string, int>{{"200 Thank you", kBurst}}));
-    EXPECT_EQ(StoredTimes(site), EachOnce(kBurst));
+    EXPECT_EQ(StoredIds(site), EachOnce(kBurst));
 }
 
 TEST(SiteLoad, TwoThousandParallelReportsThroughNginxAreAllAnsweredAndStoredOnce) {
@@ -230,7 +222,7 @@ TEST(SiteLoad, TwoThousandParallelReportsThroughNginxAreAllAnsweredAndStoredOnce
     auto burst = ConnectAll(site.Port(), kBurst);
     ExchangeReports(burst, 30s);
     EXPECT_EQ(Outcomes(burst), (std::map<std::string, int>{{"200 Thank you", kBurst}}));
-    EXPECT_EQ(StoredTimes(site), EachOnce(kBurst));
+    EXPECT_EQ(StoredIds(site), EachOnce(kBurst));
 }
 
 }  // namespace

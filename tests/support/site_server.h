@@ -33,6 +33,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <fstream>
 #include <optional>
 #include <stdexcept>
@@ -416,5 +417,15 @@ private:
     int fd_ = -1;
     int port_ = 0;
 };
+
+// The "id" values of a site's stored reports, each with how often it is there.
+template <typename Site>
+std::map<std::string, int> StoredIds(const Site& site) {
+    std::map<std::string, int> ids;
+    for (const auto& report : site.Reports())
+        for (const auto& [key, value] : report.values)
+            if (key == "id") ++ids[value];
+    return ids;
+}
 
 }  // namespace trevalon::testsupport
