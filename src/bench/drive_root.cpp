@@ -43,7 +43,10 @@ std::string DirectoryRoot(std::string_view entry) {
         if (first != std::string_view::npos) root = directory.substr(first);
     }
     if (root.empty()) return std::string(kNoDriveRoot);
-    if (root.back() != '/' && root.back() != '\\') root += '/';
+    // A backslash ends a folder only under a drive letter; after "/" it is
+    // a character of the folder's name.
+    const bool ended = root.back() == '/' || (root.back() == '\\' && !root.starts_with('/'));
+    if (!ended) root += '/';
     return root;
 }
 

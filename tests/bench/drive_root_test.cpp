@@ -40,6 +40,7 @@ TEST(DriveRootFromEntry, FoldersUnderADriveLetterKeepTheDirectoryRule) {
     EXPECT_EQ(DriveRootFromEntry("c:\\Users\\Ann Lee [cli]"), "c:\\Users\\Ann Lee/");
     EXPECT_EQ(DriveRootFromEntry("d:/ [cli]"), "d:/");
     EXPECT_EQ(DriveRootFromEntry("d:\\ [SCRATCH]"), "d:\\");
+    EXPECT_EQ(DriveRootFromEntry("/tmp/a\\ [test]"), "/tmp/a\\/");
     EXPECT_EQ(DriveRootFromEntry("e:FLOPPY DISK"), "e:FLOPPY\\");  // no separator: the letter rule
 }
 
