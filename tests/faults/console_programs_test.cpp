@@ -1,6 +1,7 @@
 // trevalon-cli and trevalon-bench run for real on small drives and on
 // folders that hold a user's own file: each ends as its user reads it, keeps
 // the drive's reserve and leaves the folders as it found them.
+#include <fcntl.h>
 #include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -26,17 +27,8 @@ struct Ran {
 Ran RunProgram(std::vector<std::string> args) {
     int out[2];
     if (::pipe(out) != 0) return {};
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::dup2(out[1], 1);
-        ::dup2(out[1], 2);
-        ::close(out[0]);
-        std::vector<char*> argv;
-        for (std::string& arg : args) argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
+    ::fcntl(out[0], F_SETFD, FD_CLOEXEC);
+    const pid_t child = Spawn(std::move(args), out[1], true);
     ::close(out[1]);
     Ran ran;
     char buffer[4096];

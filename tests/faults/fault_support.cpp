@@ -29,19 +29,9 @@ std::string Errno(const std::string& what) { return what + ": " + std::strerror(
 
 // Runs a program quietly; true when it exits with 0.
 bool Run(const std::vector<std::string>& args) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const int null = ::open("/dev/null", O_WRONLY);
-        if (null >= 0) {
-            ::dup2(null, 1);
-            ::dup2(null, 2);
-        }
-        std::vector<char*> argv;
-        for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        ::execvp(argv[0], argv.data());
-        ::_exit(127);
-    }
+    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    const pid_t child = Spawn(args, null, true);
+    if (null >= 0) ::close(null);
     int status = 0;
     if (child < 0 || ::waitpid(child, &status, 0) != child) return false;
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
@@ -65,6 +55,18 @@ std::string Checksum(const fs::path& file) {
 }
 
 }  // namespace
+
+int Spawn(std::vector<std::string> args, int out, bool errorsToo) {
+    const pid_t child = ::fork();
+    if (child != 0) return child;
+    ::dup2(out, 1);
+    if (errorsToo) ::dup2(out, 2);
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    ::execvp(argv[0], argv.data());
+    ::_exit(127);
+}
 
 // Snapshots ----------------------------------------------------------------
 

@@ -33,6 +33,10 @@ void ShutDownExt4(const std::string& dir);
 void SyncFileSystem(const std::string& dir);
 
 // The entry a drive list shows for a directory.
+// Starts a program (looked up on PATH) with its standard output, and its
+// errors when errorsToo, on `out`; the pid, or -1.
+int Spawn(std::vector<std::string> args, int out, bool errorsToo);
+
 inline std::string EntryFor(const std::string& dir) { return dir + " [test]"; }
 
 }  // namespace faults

@@ -1,6 +1,7 @@
 // trevalon-bench and trevalon-cli told to stop by a signal in the middle of
 // each test: they end within a second, with 128 + the signal, and the
 // folders keep no scratch file and no other change.
+#include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <sys/wait.h>
@@ -112,18 +113,9 @@ TEST_F(StopSignal, EachSignalAtEachMomentEndsTheProgramAtOnceAndLeavesNothing) {
         }
         int out[2];
         ASSERT_EQ(cli ? ::openpty(&out[0], &out[1], nullptr, nullptr, nullptr) : ::pipe(out), 0);
-        const pid_t child = ::fork();
+        ::fcntl(out[0], F_SETFD, FD_CLOEXEC);
+        const pid_t child = Spawn(args, out[1], cli);
         ASSERT_GE(child, 0);
-        if (child == 0) {
-            ::dup2(out[1], 1);
-            if (cli) ::dup2(out[1], 2);
-            ::close(out[0]);
-            std::vector<char*> argv;
-            for (std::string& arg : args) argv.push_back(arg.data());
-            argv.push_back(nullptr);
-            ::execvp(argv[0], argv.data());
-            ::_exit(127);
-        }
         ::close(out[1]);
         std::string seen;
         const bool reached = cli ? WaitForText(out[0], moment.after, seen)
