@@ -27,7 +27,9 @@ std::string DriveLetterRoot(std::string_view entry) {
 // as opposed to the drive-letter form "c:", "c: [label]".
 bool IsDirectoryEntry(std::string_view trimmed) {
     if (trimmed.starts_with('/')) return true;
-    return trimmed.size() >= 3 && trimmed[1] == ':' && (trimmed[2] == '/' || trimmed[2] == '\\');
+    const char letter = trimmed.empty() ? '\0' : static_cast<char>(trimmed[0] | 0x20);
+    return trimmed.size() >= 3 && letter >= 'a' && letter <= 'z' && trimmed[1] == ':' &&
+           (trimmed[2] == '/' || trimmed[2] == '\\');
 }
 
 // Entries of directories: a directory, optionally " [label]".

@@ -1,4 +1,5 @@
 // DriveRootFromEntry on any text a drive list could hand over.
+#include <cctype>
 #include <string>
 #include <string_view>
 
@@ -59,8 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(entry.find(body) != std::string_view::npos);
 
     const std::string_view trimmed = Trim(entry);
-    const bool letterFolder =
-        trimmed.size() >= 3 && trimmed[1] == ':' && (trimmed[2] == '/' || trimmed[2] == '\\');
+    const bool letterFolder = trimmed.size() >= 3 && std::isalpha(static_cast<unsigned char>(trimmed[0])) &&
+                              trimmed[1] == ':' && (trimmed[2] == '/' || trimmed[2] == '\\');
     if (trimmed.front() == '/' || letterFolder) {
         // A directory entry: the root is that directory, never a part of its label.
         FUZZ_CHECK(root.front() == trimmed.front());
