@@ -1,10 +1,5 @@
 #include "perf/raw_baselines.h"
 
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -16,6 +11,7 @@
 #include "bench/drive_room.h"
 #include "bench/file_layer.h"
 #include "bench/text_file.h"
+#include "perf/host_calls.h"
 
 namespace trevalon::perf {
 namespace {
@@ -27,10 +23,6 @@ double Now() {
         .count();
 }
 
-[[noreturn]] void Fail(const std::string& what) {
-    throw std::system_error(errno, std::generic_category(), what);
-}
-
 // The same pattern as the short lines: "X" + CR LF.
 std::unique_ptr<char[]> LinePattern(std::size_t bytes) {
     std::unique_ptr<char[]> data(new char[bytes]);
@@ -38,26 +30,11 @@ std::unique_ptr<char[]> LinePattern(std::size_t bytes) {
     return data;
 }
 
-void WriteAll(int fd, const char* data, std::size_t size, const std::string& path) {
-    while (size != 0) {
-        const ssize_t done = ::write(fd, data, size);
-        if (done <= 0) Fail("write " + path);
-        data += done;
-        size -= static_cast<std::size_t>(done);
-    }
-}
-
-std::size_t FileSize(int fd) {
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) Fail("fstat");
-    return static_cast<std::size_t>(info.st_size);
-}
-
 bool uncachedBaselines = false;
 
-void EndWrite(int fd, const std::string& path) {
-    if (uncachedBaselines && ::fdatasync(fd) != 0) Fail("fdatasync " + path);
-    if (::close(fd) != 0) Fail("close " + path);
+void EndWrite(host::File file, const std::string& path) {
+    if (uncachedBaselines) host::SyncData(file, path);
+    host::Close(file, path);
 }
 
 void BeforeRead(const std::string& path) {
@@ -71,46 +48,37 @@ void SetUncachedBaselines(bool uncached) { uncachedBaselines = uncached; }
 double WriteInOneGo(const std::string& path, std::uint64_t bytes) {
     const auto data = LinePattern(bytes);
     const double start = Now();
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) Fail("open " + path);
-    WriteAll(fd, data.get(), bytes, path);
-    EndWrite(fd, path);
+    const host::File file = host::Create(path);
+    host::Write(file, data.get(), bytes, path);
+    EndWrite(file, path);
     return Now() - start;
 }
 
 double ReadInOneGo(const std::string& path) {
-    const int probe = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (probe < 0) Fail("open " + path);
-    const std::size_t size = FileSize(probe);
-    ::close(probe);
+    const host::File probe = host::Open(path);
+    const std::size_t size = host::Size(probe, path);
+    host::CloseQuietly(probe);
     std::unique_ptr<char[]> data(new char[size + 1]);
     std::memset(data.get(), 0, size + 1);  // no page faults inside the timing
     BeforeRead(path);
     const double start = Now();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) Fail("open " + path);
+    const host::File file = host::Open(path);
     std::size_t got = 0;
-    for (;;) {
-        const ssize_t n = ::read(fd, data.get() + got, size + 1 - got);
-        if (n < 0) Fail("read " + path);
-        if (n == 0) break;
-        got += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
+    while (const std::size_t n = host::Read(file, data.get() + got, size + 1 - got, path)) got += n;
+    host::CloseQuietly(file);
     return Now() - start;
 }
 
 double WriteInBlocks(const std::string& path, std::uint64_t bytes) {
     std::vector<char> block(kBlock, 'X');
     const double start = Now();
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) Fail("open " + path);
+    const host::File file = host::Create(path);
     while (bytes != 0) {
         const std::size_t piece = bytes < kBlock ? static_cast<std::size_t>(bytes) : kBlock;
-        WriteAll(fd, block.data(), piece, path);
+        host::Write(file, block.data(), piece, path);
         bytes -= piece;
     }
-    EndWrite(fd, path);
+    EndWrite(file, path);
     return Now() - start;
 }
 
@@ -127,14 +95,10 @@ double ReadInBlocks(const std::string& path) {
         return Now() - start;
     }
     const double start = Now();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) Fail("open " + path);
-    for (;;) {
-        const ssize_t n = ::read(fd, block.data(), kBlock);
-        if (n < 0) Fail("read " + path);
-        if (n == 0) break;
+    const host::File file = host::Open(path);
+    while (host::Read(file, block.data(), kBlock, path) != 0) {
     }
-    ::close(fd);
+    host::CloseQuietly(file);
     return Now() - start;
 }
 
@@ -147,22 +111,21 @@ double PlainCopy(const std::string& from, const std::string& to) {
 }
 
 double PlainStats(const std::string& first, const std::string& second, int calls) {
-    struct stat info {};
     int found = 0;
     const double start = Now();
     for (int i = 0; i < calls; i += 2) {
-        found += ::stat(first.c_str(), &info) == 0;
-        found += ::stat(second.c_str(), &info) == 0;
+        found += host::Exists(first);
+        found += host::Exists(second);
     }
     const double elapsed = Now() - start;
-    if (found < 0) Fail("stat");
+    if (found == 0) throw std::runtime_error("the baseline file went missing: " + first);
     return elapsed;
 }
 
 double PlainDeletes(const std::string& first, const std::string& second) {
     const double start = Now();
-    if (::unlink(first.c_str()) != 0) Fail("unlink " + first);
-    if (::unlink(second.c_str()) != 0) Fail("unlink " + second);
+    host::Remove(first);
+    host::Remove(second);
     return Now() - start;
 }
 
@@ -177,7 +140,7 @@ double ReadLinesWithOurPath(const std::string& path) {
     return Now() - start;
 }
 
-void SettleWrites() { ::sync(); }
+void SettleWrites() { host::SettleWrites(); }
 
 std::uint64_t RoomOn(const std::string& dir) {
     const auto space = bench::HostFileLayer().SpaceOf(dir);
@@ -185,21 +148,16 @@ std::uint64_t RoomOn(const std::string& dir) {
 }
 
 BaselineFiles::BaselineFiles(std::vector<std::string> paths) : paths_(std::move(paths)) {
-    struct stat info {};
     for (const std::string& path : paths_) {
-        if (inTheWay_.empty() && ::lstat(path.c_str(), &info) == 0) inTheWay_ = path;
+        if (inTheWay_.empty() && host::Exists(path)) inTheWay_ = path;
     }
 }
 
 BaselineFiles::~BaselineFiles() {
     if (!inTheWay_.empty()) return;
-    for (const std::string& path : paths_) ::unlink(path.c_str());
+    for (const std::string& path : paths_) host::RemoveQuietly(path);
 }
 
-double PeakMemoryMiB() {
-    struct rusage usage {};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
+double PeakMemoryMiB() { return host::PeakMiB(); }
 
 }  // namespace trevalon::perf

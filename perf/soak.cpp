@@ -1,17 +1,14 @@
 #include "perf/soak.h"
 
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "bench/clock.h"
 #include "bench/drive_tests.h"
+#include "perf/host_calls.h"
 
 namespace trevalon::perf {
 namespace {
@@ -51,29 +48,6 @@ private:
     const std::vector<std::string>& entries_;
     std::string status_, problem_;
 };
-
-int OpenDescriptors() {
-    int count = 0;
-    std::error_code code;
-    for (auto it = fs::directory_iterator("/proc/self/fd", code); !code && it != fs::end(it);
-         it.increment(code)) {
-        ++count;
-    }
-    return count - 1;  // the one the listing itself holds
-}
-
-double PeakMiB() {
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
-
-double ResidentMiB() {
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0, resident = 0;
-    statm >> pages >> resident;
-    return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / (1 << 20);
-}
 
 int ScratchFilesLeft(const std::vector<std::string>& dirs) {
     int left = 0;
@@ -119,9 +93,9 @@ int Soak(const std::string& dir, int runs) {
                 "resident MiB", "scratch");
     std::vector<Checkpoint> points;
     const auto report = [&](const char* name, int done) {
-        points.push_back({OpenDescriptors(), PeakMiB(), ScratchFilesLeft(dirs)});
+        points.push_back({host::OpenHandles(), host::PeakMiB(), ScratchFilesLeft(dirs)});
         std::printf("%-20s %6d %8d %12.1f %14.1f %8d\n", name, done, points.back().fds,
-                    points.back().peak, ResidentMiB(), points.back().scratch);
+                    points.back().peak, host::ResidentMiB(), points.back().scratch);
         std::fflush(stdout);
     };
     report("(start)", 0);
