@@ -30,4 +30,15 @@ private:
     std::chrono::milliseconds requestTimeout_;
 };
 
+// GET `address`; a failed fetch leaves the answer empty, for a caller that
+// never stops on one.
+inline std::string FetchOrEmpty(Inet& inet, const std::string& address) {
+    try {
+        inet.URL = address;
+        return inet.OpenURL();
+    } catch (...) {
+        return {};
+    }
+}
+
 }  // namespace trevalon::net

@@ -1,7 +1,5 @@
 #include "shell/main_window.h"
 
-#include "common/version.h"
-
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -188,30 +186,17 @@ void frmDriveSpeed::cmdCopyComparison_Click() {
     RunTest(*copyView_, location::kCopyComparisonClick, &bench::RunCopyTest);
 }
 
-// Two runs on the same scratch files would spoil both, so while one test runs
-// every test button is disabled and a click that still arrives is refused.
-void frmDriveSpeed::RunTest(PanelView& view, std::int32_t location, DriveTest test) {
-    if (!forms::MayStartTest(testRunning_, closing_)) return;
-    testRunning_ = true;
-    UpdateTestButtons();
-    TrapErrors(location, [&] {
-        WindowThreadView relay(view, *this);
-        const bench::TestEnvironment environment{*clock_, bench::HostFileLayer(),
-                                                 &stop_, mode_};
-        view.RunBegins(mode_);
-        if (const std::exception_ptr error =
-                RunOffWindowThread(*this, [&] { test(relay, environment); })) {
-            std::rethrow_exception(error);
-        }
-    });
-    testRunning_ = false;
-    if (closing_) {
-        // The run has cleaned up after it saw the program closing.
-        QCoreApplication::quit();
-        return;
-    }
-    UpdateTestButtons();
+void frmDriveSpeed::Trap(std::int32_t location, const std::function<void()>& handler) noexcept {
+    TrapErrors(location, handler);
 }
+
+std::exception_ptr frmDriveSpeed::RunRelayedTest(
+    bench::ViewOperations& view, const std::function<void(bench::ViewOperations&)>& test) {
+    WindowThreadView relay(view, *this);
+    return RunOffWindowThread(*this, [&] { test(relay); });
+}
+
+void frmDriveSpeed::Quit() { QCoreApplication::quit(); }
 
 void frmDriveSpeed::UpdateTestButtons() {
     singleView_->ApplyButtonState();
@@ -224,14 +209,10 @@ void frmDriveSpeed::mnuCopyResults_Click() {
         PanelView& front = !fraDriveSpeedComparison->isHidden() ? *comparisonView_
                            : !fraMultiCopy->isHidden()          ? *copyView_
                                                                 : *singleView_;
-        bench::ResultsReport report = front.Report();
-        report.version = kVersionText;
-        report.localTime = QDateTime::currentDateTime()
-                               .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
-                               .toStdString();
-        // A panel without a run yet: the mode its first run would have.
-        if (report.mode.empty()) report.mode = ModeName(mode_);
-        QGuiApplication::clipboard()->setText(QString::fromStdString(bench::ResultsText(report)));
+        const std::string localTime = QDateTime::currentDateTime()
+                                          .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+                                          .toStdString();
+        QGuiApplication::clipboard()->setText(QString::fromStdString(CopiedResults(front, localTime)));
     });
 }
 
@@ -246,8 +227,7 @@ void frmDriveSpeed::closeEvent(QCloseEvent* event) {
 }
 
 void frmDriveSpeed::EndProgram() {
-    closing_ = true;
-    stop_ = true;
+    BeginClosing();
     QList<QPointer<QWidget>> windows;
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window != this) windows.append(window);

@@ -12,22 +12,19 @@
 #include <atomic>
 #include <memory>
 
-#include "bench/drive_tests.h"
 #include "forms/form.h"
+#include "forms/panel_run.h"
 #include "shell/drive_list.h"
 #include "shell/panel_view.h"
 
 namespace trevalon::shell {
 
-class frmDriveSpeed : public QMainWindow, public RunState {
+class frmDriveSpeed : public QMainWindow, public forms::TestRuns {
     Q_OBJECT
 public:
     // Loading the window runs Form_Load; drive lists start on `drives`.
     explicit frmDriveSpeed(const DriveEntries& drives = ListDrives());
     ~frmDriveSpeed() override;
-
-    bool ClosingRequested() const override { return closing_; }
-    bool TestRunning() const override { return testRunning_; }
 
     // Ends the program as Exit does; a running test is abandoned within its
     // step. For stop signals and the desktop session's end.
@@ -108,20 +105,14 @@ private:
     void BuildComparisonPanel(const DriveEntries& drives);
     void BuildCopyPanel(const DriveEntries& drives);
     void ShowPanel(forms::Command command);
-    using DriveTest = void (*)(bench::ViewOperations&, const bench::TestEnvironment&);
-    void RunTest(PanelView& view, std::int32_t location, DriveTest test);
-    void UpdateTestButtons();
+    void UpdateTestButtons() override;
+    void Trap(std::int32_t location, const std::function<void()>& handler) noexcept override;
+    std::exception_ptr RunRelayedTest(
+        bench::ViewOperations& view, const std::function<void(bench::ViewOperations&)>& test) override;
+    void Quit() override;
     // Closes every window of the program and ends it; a running test stops
     // at its next yield and cleans up before the process goes.
     void EndProgram();
-
-    bool closing_ = false;
-    bool testRunning_ = false;
-    // What the running test, on its own thread, checks inside its steps.
-    bench::StopFlag stop_{false};
-    bench::Clock* clock_ = &bench::HostClock();
-    // Read when a run starts, so a change during a run applies to the next.
-    bench::MeasureMode mode_ = bench::MeasureMode::kCached;
     std::unique_ptr<PanelView> singleView_;
     std::unique_ptr<PanelView> comparisonView_;
     std::unique_ptr<PanelView> copyView_;

@@ -6,7 +6,6 @@
 #include <cmath>
 
 #include "errors/hand_off.h"
-#include "forms/run_loop.h"
 
 namespace trevalon::shell {
 
@@ -26,7 +25,7 @@ int BarPixels(float twips) {
 }
 
 PanelView::PanelView(PanelControls controls, const RunState& state, QWidget* messageOwner)
-    : controls_(std::move(controls)), state_(state), messageOwner_(messageOwner) {}
+    : PanelRun(state), controls_(std::move(controls)), messageOwner_(messageOwner) {}
 
 void PanelView::SetStatusText(const std::string& text) {
     controls_.status->setText(FromUtf8(text));
@@ -50,30 +49,21 @@ std::optional<std::uint64_t> PanelView::GetDriveVolume(int list) {
 }
 
 bool PanelView::YieldToWindow() {
-    if (state_.ClosingRequested()) return false;
+    if (State().ClosingRequested()) return false;
     QCoreApplication::processEvents();
-    return !state_.ClosingRequested();
+    return !State().ClosingRequested();
 }
 
-void PanelView::ShowDriveMessage(const std::string& text) {
-    if (state_.ClosingRequested()) return;
-    run_.Message(text, false);
+void PanelView::ShowMessageBox(const std::string& text) {
     QMessageBox message(QMessageBox::NoIcon, QStringLiteral("Trevalon"), FromUtf8(text),
                         QMessageBox::Ok, messageOwner_);
     message.setObjectName(QStringLiteral("msgDriveMessage"));
     message.exec();
 }
 
-void PanelView::HandOffError(std::int32_t number, std::int32_t location,
-                             const std::string& description) {
-    if (state_.ClosingRequested()) return;
-    run_.Message(bench::ErrorWindowText(number, location, description), true);
+void PanelView::PassOnError(std::int32_t number, std::int32_t location,
+                            const std::string& description) {
     errors::HandOffError(number, location, description);
-}
-
-void PanelView::SetTestButtonEnabled(bool enabled) {
-    buttonWanted_ = enabled;
-    ApplyButtonState();
 }
 
 bench::NumberSeparators PanelView::GetNumberSeparators() {
@@ -81,21 +71,12 @@ bench::NumberSeparators PanelView::GetNumberSeparators() {
     return {locale.decimalPoint().toStdString(), locale.groupSeparator().toStdString()};
 }
 
-void PanelView::RecordResult(const bench::ResultRecord& record) { run_.Result(record); }
-
-void PanelView::RecordDrive(int list, const std::string& root) { run_.Drive(list, root); }
-
-bench::ResultsReport PanelView::Report() {
-    bench::ResultsReport report = run_.Report([this](int slot) {
-        return controls_.results.at(static_cast<std::size_t>(slot))->text().toStdString();
-    });
-    report.separators = GetNumberSeparators();
-    report.status = controls_.status->text().toStdString();
-    return report;
+std::string PanelView::ResultCaption(int slot) {
+    return controls_.results.at(static_cast<std::size_t>(slot))->text().toStdString();
 }
 
-void PanelView::ApplyButtonState() {
-    controls_.button->setEnabled(forms::TestButtonEnabled(buttonWanted_, state_.TestRunning()));
-}
+std::string PanelView::StatusCaption() { return controls_.status->text().toStdString(); }
+
+void PanelView::EnableButton(bool enabled) { controls_.button->setEnabled(enabled); }
 
 }  // namespace trevalon::shell

@@ -8,34 +8,19 @@
 #include <functional>
 
 #include "bench/view_operations.h"
+#include "forms/relayed_view.h"
 
 namespace trevalon::shell {
 
-// Forwards each view operation to `view` on the thread of `context` and
-// waits for it; an error it raises is raised again in the run.
-class WindowThreadView final : public bench::ViewOperations {
+// Carries each view operation to the thread of `context` and waits.
+class WindowThreadView final : public forms::RelayedView {
 public:
     WindowThreadView(bench::ViewOperations& view, QObject& context)
-        : view_(view), context_(context) {}
-
-    void SetStatusText(const std::string& text) override;
-    void SetResultText(int index, const std::string& text) override;
-    void SetBarWidth(int index, float twips) override;
-    std::string GetDriveEntry(int list) override;
-    [[nodiscard]] bool YieldToWindow() override;
-    void ShowDriveMessage(const std::string& text) override;
-    void HandOffError(std::int32_t number, std::int32_t location,
-                      const std::string& description) override;
-    void SetTestButtonEnabled(bool enabled) override;
-    bench::NumberSeparators GetNumberSeparators() override;
-    std::optional<std::uint64_t> GetDriveVolume(int list) override;
-    void RecordResult(const bench::ResultRecord& record) override;
-    void RecordDrive(int list, const std::string& root) override;
+        : RelayedView(view), context_(context) {}
 
 private:
-    void OnWindowThread(const std::function<void()>& operation);
+    void OnWindowThread(const std::function<void()>& operation) override;
 
-    bench::ViewOperations& view_;
     QObject& context_;
 };
 

@@ -10,22 +10,8 @@
 
 namespace trevalon::update {
 
-namespace {
-
-// A failed fetch leaves the answer empty; the check never stops on it.
-std::string Fetch(net::Inet& inet, const std::string& address) {
-    try {
-        inet.URL = address;
-        return inet.OpenURL();
-    } catch (...) {
-        return {};
-    }
-}
-
-}  // namespace
-
 void CheckForNewVersion(net::Inet& inet, const std::string& siteBaseUrl) {
-    const std::string answer = Fetch(inet, siteBaseUrl + kVersionPagePath);
+    const std::string answer = net::FetchOrEmpty(inet, siteBaseUrl + kVersionPagePath);
     if (!AnnouncesNewVersion(answer)) return;
 
     try {
@@ -40,7 +26,7 @@ void CheckForNewVersion(net::Inet& inet, const std::string& siteBaseUrl) {
     } catch (...) {
     }
 
-    const std::string news = Fetch(inet, siteBaseUrl + kNewsPagePath);
+    const std::string news = net::FetchOrEmpty(inet, siteBaseUrl + kNewsPagePath);
     try {
         frmNewRelease& notice = LoadNewRelease();
         // Plain text only: whatever markup the page holds is shown, never rendered.

@@ -4,8 +4,9 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
-#include "common/run_error.h"
+#include "forms/run_loop.h"
 
 namespace trevalon::win32 {
 
@@ -14,24 +15,9 @@ void HandOffError(std::int32_t number, std::int32_t location, const std::string&
 
 template <class Handler>
 void TrapErrors(std::int32_t location, Handler&& handler) noexcept {
-    try {
-        handler();
-    } catch (...) {
-        try {
-            const RunTimeError error = CurrentRunTimeError();
-            HandOffError(error.number(), location, error.description());
-        } catch (...) {
-        }
-    }
+    forms::TrapErrors(location, std::forward<Handler>(handler), &HandOffError);
 }
 
-// From here on a failing step is skipped and the next one runs.
-template <class Step>
-void IgnoringErrors(Step&& step) noexcept {
-    try {
-        step();
-    } catch (...) {
-    }
-}
+using forms::IgnoringErrors;
 
 }  // namespace trevalon::win32

@@ -5,7 +5,7 @@
 #include <map>
 
 #include "common/error_locations.h"
-#include "common/version.h"
+#include "forms/windows.h"
 #include "net/site_address.h"
 #include "web/win32/show_web_page_win32.h"
 #include "win32/drive_list.h"
@@ -54,8 +54,24 @@ void PutOnClipboard(HWND owner, const std::string& text) {
 }  // namespace
 
 template <std::size_t N>
-void frmDriveSpeed::TakeArray(std::array<HWND, N>& controls, const char* name) {
-    for (std::size_t i = 0; i < N; ++i) controls[i] = Control(name, static_cast<int>(i));
+void frmDriveSpeed::TakeArray(std::array<HWND, N>& controls, std::string_view name) {
+    for (std::size_t i = 0; i < N; ++i) controls[i] = Control(std::string(name), static_cast<int>(i));
+}
+
+template <std::size_t N>
+std::unique_ptr<PanelView> frmDriveSpeed::TakePanel(const forms::PanelNames& names, HWND& status,
+                                                    HWND& button, std::array<HWND, N>& results,
+                                                    std::array<HWND, N>& tracks,
+                                                    std::array<HWND, N>& bars,
+                                                    std::vector<HWND> lists) {
+    status = Control(std::string(names.status));
+    button = Control(std::string(names.button));
+    TakeArray(results, names.result);
+    TakeArray(tracks, names.track);
+    TakeArray(bars, names.bar);
+    PanelControls controls{status, {results.begin(), results.end()}, {bars.begin(), bars.end()},
+                           std::move(lists), button};
+    return std::make_unique<PanelView>(std::move(controls), *this, Handle(), Dpi(), &HandOffError);
 }
 
 frmDriveSpeed::frmDriveSpeed(const FormDescription& form) {
@@ -64,41 +80,22 @@ frmDriveSpeed::frmDriveSpeed(const FormDescription& form) {
     fraDriveSpeedComparison = Control("fraDriveSpeedComparison");
     fraMultiCopy = Control("fraMultiCopy");
     Drive1 = Control("Drive1");
-    cmdCheckSpeed = Control("cmdCheckSpeed");
-    lblStatus = Control("lblStatus");
-    TakeArray(lblStatusBar, "lblStatusBar");
-    TakeArray(pctStatusBar, "pctStatusBar");
-    TakeArray(pctStatusBarDetail, "pctStatusBarDetail");
-    lblCompareStatus = Control("lblCompareStatus");
-    cmdCompareDrives = Control("cmdCompareDrives");
     TakeArray(drvCompare, "drvCompare");
-    TakeArray(lblCompareSeconds, "lblCompareSeconds");
-    TakeArray(pctCompareStatusBar, "pctCompareStatusBar");
-    TakeArray(pctCompareStatusBarDetail, "pctCompareStatusBarDetail");
-    lblCopyStatus = Control("lblCopyStatus");
-    cmdCopyComparison = Control("cmdCopyComparison");
     TakeArray(drvCopy, "drvCopy");
-    TakeArray(lblCopySeconds, "lblCopySeconds");
-    TakeArray(pctCopyStatusBar, "pctCopyStatusBar");
-    TakeArray(pctCopyStatusBarDetail, "pctCopyStatusBarDetail");
 
     const DriveEntries drives = ListDrives();
     FillDriveList(Drive1, drives, false);
     for (HWND list : drvCompare) FillDriveList(list, drives, false);
     for (HWND list : drvCopy) FillDriveList(list, drives, false);
 
-    const auto panel = [this](HWND status, auto& results, auto& bars, std::vector<HWND> lists,
-                              HWND button) {
-        PanelControls controls{status, {results.begin(), results.end()},
-                               {bars.begin(), bars.end()}, std::move(lists), button};
-        return std::make_unique<PanelView>(std::move(controls), *this, Handle(), Dpi(),
-                                           &HandOffError);
-    };
-    singleView_ = panel(lblStatus, lblStatusBar, pctStatusBarDetail, {Drive1}, cmdCheckSpeed);
-    comparisonView_ = panel(lblCompareStatus, lblCompareSeconds, pctCompareStatusBarDetail,
-                            {drvCompare.begin(), drvCompare.end()}, cmdCompareDrives);
-    copyView_ = panel(lblCopyStatus, lblCopySeconds, pctCopyStatusBarDetail,
-                      {drvCopy.begin(), drvCopy.end()}, cmdCopyComparison);
+    const auto& panels = forms::Panels();
+    singleView_ = TakePanel(panels[0], lblStatus, cmdCheckSpeed, lblStatusBar, pctStatusBar,
+                            pctStatusBarDetail, {Drive1});
+    comparisonView_ = TakePanel(panels[1], lblCompareStatus, cmdCompareDrives, lblCompareSeconds,
+                                pctCompareStatusBar, pctCompareStatusBarDetail,
+                                {drvCompare.begin(), drvCompare.end()});
+    copyView_ = TakePanel(panels[2], lblCopyStatus, cmdCopyComparison, lblCopySeconds,
+                          pctCopyStatusBar, pctCopyStatusBarDetail, {drvCopy.begin(), drvCopy.end()});
     Form_Load();
 }
 
@@ -199,30 +196,17 @@ void frmDriveSpeed::cmdCopyComparison_Click() {
     RunTest(*copyView_, location::kCopyComparisonClick, &bench::RunCopyTest);
 }
 
-// Two runs on the same scratch files would spoil both, so while one test runs
-// every test button is disabled and a click that still arrives is refused.
-void frmDriveSpeed::RunTest(PanelView& view, std::int32_t location, DriveTest test) {
-    if (testRunning_ || closing_) return;
-    testRunning_ = true;
-    UpdateTestButtons();
-    TrapErrors(location, [&] {
-        WindowThreadView relay(view, Handle());
-        const bench::TestEnvironment environment{bench::HostClock(), bench::HostFileLayer(),
-                                                 &stop_, mode_};
-        view.RunBegins(mode_);
-        if (const std::exception_ptr error =
-                RunOffWindowThread([&] { test(relay, environment); })) {
-            std::rethrow_exception(error);
-        }
-    });
-    testRunning_ = false;
-    if (closing_) {
-        // The run has cleaned up after it saw the program closing.
-        PostQuitMessage(0);
-        return;
-    }
-    UpdateTestButtons();
+void frmDriveSpeed::Trap(std::int32_t location, const std::function<void()>& handler) noexcept {
+    TrapErrors(location, handler);
 }
+
+std::exception_ptr frmDriveSpeed::RunRelayedTest(
+    bench::ViewOperations& view, const std::function<void(bench::ViewOperations&)>& test) {
+    WindowThreadView relay(view, Handle());
+    return RunOffWindowThread([&] { test(relay); });
+}
+
+void frmDriveSpeed::Quit() { PostQuitMessage(0); }
 
 void frmDriveSpeed::UpdateTestButtons() {
     singleView_->ApplyButtonState();
@@ -235,12 +219,7 @@ void frmDriveSpeed::mnuCopyResults_Click() {
         PanelView& front = IsWindowVisible(fraDriveSpeedComparison) ? *comparisonView_
                            : IsWindowVisible(fraMultiCopy)          ? *copyView_
                                                                     : *singleView_;
-        bench::ResultsReport report = front.Report();
-        report.version = kVersionText;
-        report.localTime = LocalTimeText();
-        // A panel without a run yet: the mode its first run would have.
-        if (report.mode.empty()) report.mode = bench::ModeName(mode_);
-        PutOnClipboard(Handle(), bench::ResultsText(report));
+        PutOnClipboard(Handle(), CopiedResults(front, LocalTimeText()));
     });
 }
 
@@ -263,8 +242,7 @@ BOOL CALLBACK HideWindow(HWND window, LPARAM) {
 }  // namespace
 
 void frmDriveSpeed::EndProgram() {
-    closing_ = true;
-    stop_ = true;
+    BeginClosing();
     // Every window of the program goes with the main window at once; the
     // process follows as soon as a running test has removed its files.
     EnumThreadWindows(GetCurrentThreadId(), &HideWindow, 0);

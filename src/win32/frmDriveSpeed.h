@@ -4,19 +4,17 @@
 #include <array>
 #include <memory>
 
-#include "bench/drive_tests.h"
+#include "forms/panel_run.h"
+#include "forms/windows.h"
 #include "win32/form_window.h"
 #include "win32/panel_view.h"
 
 namespace trevalon::win32 {
 
-class frmDriveSpeed final : public FormWindow, public RunState {
+class frmDriveSpeed final : public FormWindow, public forms::TestRuns {
 public:
     // Loading the window runs Form_Load.
     explicit frmDriveSpeed(const FormDescription& form);
-
-    bool ClosingRequested() const override { return closing_; }
-    bool TestRunning() const override { return testRunning_; }
 
     PanelView& SingleDriveView() { return *singleView_; }
 
@@ -70,16 +68,19 @@ protected:
 
 private:
     template <std::size_t N>
-    void TakeArray(std::array<HWND, N>& controls, const char* name);
+    void TakeArray(std::array<HWND, N>& controls, std::string_view name);
+    // A panel's controls by the names forms::Panels() gives them, and its view.
+    template <std::size_t N>
+    std::unique_ptr<PanelView> TakePanel(const forms::PanelNames& names, HWND& status, HWND& button,
+                                         std::array<HWND, N>& results, std::array<HWND, N>& tracks,
+                                         std::array<HWND, N>& bars, std::vector<HWND> lists);
     void ShowPanel(HWND shown, HWND firstHidden, HWND secondHidden);
-    using DriveTest = void (*)(bench::ViewOperations&, const bench::TestEnvironment&);
-    void RunTest(PanelView& view, std::int32_t location, DriveTest test);
-    void UpdateTestButtons();
+    void UpdateTestButtons() override;
+    void Trap(std::int32_t location, const std::function<void()>& handler) noexcept override;
+    std::exception_ptr RunRelayedTest(
+        bench::ViewOperations& view, const std::function<void(bench::ViewOperations&)>& test) override;
+    void Quit() override;
 
-    bool closing_ = false;
-    bool testRunning_ = false;
-    bench::StopFlag stop_{false};
-    bench::MeasureMode mode_ = bench::MeasureMode::kCached;
     std::unique_ptr<PanelView> singleView_;
     std::unique_ptr<PanelView> comparisonView_;
     std::unique_ptr<PanelView> copyView_;

@@ -13,16 +13,6 @@ namespace {
 
 frmNewRelease* loadedNotice = nullptr;
 
-// A failed fetch leaves the answer empty.
-std::string Fetch(net::Inet& inet, const std::string& address) {
-    try {
-        inet.URL = address;
-        return inet.OpenURL();
-    } catch (...) {
-        return {};
-    }
-}
-
 // An edit control breaks lines at CR LF only.
 std::wstring WithWindowsLineEnds(const std::string& text) {
     std::wstring out;
@@ -57,16 +47,13 @@ void frmNewRelease::OnDestroyed() {
 frmNewRelease* NewReleaseWindow() { return loadedNotice; }
 
 void CheckForNewVersion(net::Inet& inet, const std::string& siteBaseUrl) {
-    const std::string answer = Fetch(inet, siteBaseUrl + site_paths::kVersionPage);
+    const std::string answer = net::FetchOrEmpty(inet, siteBaseUrl + site_paths::kVersionPage);
     if (!update::AnnouncesNewVersion(answer)) return;
     IgnoringErrors([&] {
-        const std::string text =
-            "I would just like to let you know that there is a new version of this software "
-            "available on our web site.  " +
-            siteBaseUrl;
-        MessageBoxW(nullptr, Wide(text).c_str(), L"New Version Available", MB_OK | MB_ICONINFORMATION);
+        MessageBoxW(nullptr, Wide(update::NewVersionMessageText(siteBaseUrl)).c_str(),
+                    Wide(update::kNewVersionTitle).c_str(), MB_OK | MB_ICONINFORMATION);
     });
-    const std::string news = Fetch(inet, siteBaseUrl + site_paths::kNewsPage);
+    const std::string news = net::FetchOrEmpty(inet, siteBaseUrl + site_paths::kNewsPage);
     IgnoringErrors([&] {
         if (loadedNotice == nullptr) loadedNotice = new frmNewRelease();
         // Plain text only: whatever markup the page holds is shown, never rendered.

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "bench/view_operations.h"
+#include "forms/relayed_view.h"
 
 namespace trevalon::win32 {
 
@@ -29,31 +30,15 @@ void RunPendingMessages();
 // messages; returns once the run has ended, with the error that ended it.
 std::exception_ptr RunOffWindowThread(const std::function<void()>& run);
 
-// Forwards each view operation to `view` on the thread of `relay` (a window
-// that answers kRunOnWindowThread) and waits; an error it raises is raised
-// again in the run.
-class WindowThreadView final : public bench::ViewOperations {
+// Carries each view operation to the thread of `relay` (a window that
+// answers kRunOnWindowThread) and waits.
+class WindowThreadView final : public forms::RelayedView {
 public:
-    WindowThreadView(bench::ViewOperations& view, HWND relay) : view_(view), relay_(relay) {}
-
-    void SetStatusText(const std::string& text) override;
-    void SetResultText(int index, const std::string& text) override;
-    void SetBarWidth(int index, float twips) override;
-    std::string GetDriveEntry(int list) override;
-    std::optional<std::uint64_t> GetDriveVolume(int list) override;
-    [[nodiscard]] bool YieldToWindow() override;
-    void ShowDriveMessage(const std::string& text) override;
-    void HandOffError(std::int32_t number, std::int32_t location,
-                      const std::string& description) override;
-    void SetTestButtonEnabled(bool enabled) override;
-    bench::NumberSeparators GetNumberSeparators() override;
-    void RecordResult(const bench::ResultRecord& record) override;
-    void RecordDrive(int list, const std::string& root) override;
+    WindowThreadView(bench::ViewOperations& view, HWND relay) : RelayedView(view), relay_(relay) {}
 
 private:
-    void OnWindowThread(const std::function<void()>& operation);
+    void OnWindowThread(const std::function<void()>& operation) override;
 
-    bench::ViewOperations& view_;
     HWND relay_;
 };
 

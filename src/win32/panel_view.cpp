@@ -9,7 +9,6 @@
 
 namespace trevalon::win32 {
 
-
 int BarPixels(float twips, int dpi) {
     // Far wider than any track; the track cuts the bar off at its edge anyway.
     constexpr double kWidest = 100000.0;
@@ -21,8 +20,8 @@ bench::NumberSeparators UserSeparators() { return bench::UserNumberSeparators();
 
 PanelView::PanelView(PanelControls controls, const RunState& state, HWND owner, int dpi,
                      HandOff handOff)
-    : controls_(std::move(controls)),
-      state_(state),
+    : PanelRun(state),
+      controls_(std::move(controls)),
       owner_(owner),
       dpi_(dpi),
       handOff_(std::move(handOff)) {}
@@ -54,43 +53,25 @@ std::string PanelView::GetDriveEntry(int list) {
 
 // The window thread serves the run's operations from its message loop, so
 // its events run all the while; a yield only asks whether to go on.
-bool PanelView::YieldToWindow() { return !state_.ClosingRequested(); }
+bool PanelView::YieldToWindow() { return !State().ClosingRequested(); }
 
-void PanelView::ShowDriveMessage(const std::string& text) {
-    if (state_.ClosingRequested()) return;
-    run_.Message(text, false);
+void PanelView::ShowMessageBox(const std::string& text) {
     MessageBoxW(owner_, Wide(text).c_str(), L"Trevalon", MB_OK);
 }
 
-void PanelView::HandOffError(std::int32_t number, std::int32_t location,
-                             const std::string& description) {
-    if (state_.ClosingRequested()) return;
-    run_.Message(bench::ErrorWindowText(number, location, description), true);
+void PanelView::PassOnError(std::int32_t number, std::int32_t location,
+                            const std::string& description) {
     handOff_(number, location, description);
-}
-
-void PanelView::SetTestButtonEnabled(bool enabled) {
-    buttonWanted_ = enabled;
-    ApplyButtonState();
 }
 
 bench::NumberSeparators PanelView::GetNumberSeparators() { return UserSeparators(); }
 
-void PanelView::RecordResult(const bench::ResultRecord& record) { run_.Result(record); }
-
-void PanelView::RecordDrive(int list, const std::string& root) { run_.Drive(list, root); }
-
-bench::ResultsReport PanelView::Report() {
-    bench::ResultsReport report = run_.Report([this](int slot) {
-        return Utf8(WindowText(controls_.results.at(static_cast<std::size_t>(slot))));
-    });
-    report.separators = GetNumberSeparators();
-    report.status = Utf8(WindowText(controls_.status));
-    return report;
+std::string PanelView::ResultCaption(int slot) {
+    return Utf8(WindowText(controls_.results.at(static_cast<std::size_t>(slot))));
 }
 
-void PanelView::ApplyButtonState() {
-    EnableWindow(controls_.button, buttonWanted_ && !state_.TestRunning() ? TRUE : FALSE);
-}
+std::string PanelView::StatusCaption() { return Utf8(WindowText(controls_.status)); }
+
+void PanelView::EnableButton(bool enabled) { EnableWindow(controls_.button, enabled ? TRUE : FALSE); }
 
 }  // namespace trevalon::win32

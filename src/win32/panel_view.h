@@ -5,24 +5,13 @@
 #include <windows.h>
 
 #include <functional>
-#include <map>
-#include <optional>
 #include <vector>
 
-#include "bench/drive_tests.h"
-#include "bench/results_text.h"
-#include "bench/run_records.h"
-#include "bench/view_operations.h"
+#include "forms/panel_run.h"
 
 namespace trevalon::win32 {
 
-// What every panel needs to know about the program as a whole.
-class RunState {
-public:
-    virtual ~RunState() = default;
-    virtual bool ClosingRequested() const = 0;
-    virtual bool TestRunning() const = 0;
-};
+using forms::RunState;
 
 struct PanelControls {
     HWND status = nullptr;
@@ -38,7 +27,7 @@ int BarPixels(float twips, int dpi);
 
 using HandOff = std::function<void(std::int32_t, std::int32_t, const std::string&)>;
 
-class PanelView final : public bench::ViewOperations {
+class PanelView final : public forms::PanelRun {
 public:
     PanelView(PanelControls controls, const RunState& state, HWND owner, int dpi, HandOff handOff);
 
@@ -47,32 +36,22 @@ public:
     void SetBarWidth(int index, float twips) override;
     std::string GetDriveEntry(int list) override;
     [[nodiscard]] bool YieldToWindow() override;
-    void ShowDriveMessage(const std::string& text) override;
-    void HandOffError(std::int32_t number, std::int32_t location,
-                      const std::string& description) override;
-    void SetTestButtonEnabled(bool enabled) override;
     bench::NumberSeparators GetNumberSeparators() override;
-    void RecordResult(const bench::ResultRecord& record) override;
-    void RecordDrive(int list, const std::string& root) override;
-
-    // A new run forgets the last one's records and messages and keeps its mode.
-    void RunBegins(bench::MeasureMode mode) { run_.RunBegins(mode); }
-    // The panel's last run as it shows now; version and time are left empty,
-    // and the mode too where the panel has not run yet.
-    bench::ResultsReport Report();
-    // The button is usable when the panel's test wants it and no test runs.
-    void ApplyButtonState();
 
     const PanelControls& Controls() const { return controls_; }
 
 private:
+    void ShowMessageBox(const std::string& text) override;
+    void PassOnError(std::int32_t number, std::int32_t location,
+                     const std::string& description) override;
+    void EnableButton(bool enabled) override;
+    std::string ResultCaption(int slot) override;
+    std::string StatusCaption() override;
+
     PanelControls controls_;
-    const RunState& state_;
     HWND owner_;
     int dpi_;
     HandOff handOff_;
-    bool buttonWanted_ = true;
-    bench::RunRecords run_;
 };
 
 // The user's regional decimal and thousands separators.
