@@ -128,6 +128,8 @@ void Site::LogHit(const std::string& method, const char* path, int status) {
     gmtime_r(&now, &utc);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    // The library makes an unset status 200 only once the handler returns.
+    if (status == -1) status = 200;
     const std::string line = std::string(stamp) + " " + method + " " + path + " " + std::to_string(status) + "\n";
     // A lost log line must not cost the visitor an answer.
     [[maybe_unused]] const ssize_t written = ::write(accessLog_, line.data(), line.size());

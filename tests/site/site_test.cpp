@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include "report_store.h"
@@ -69,6 +70,11 @@ TEST(Site, ServesTheVersionAndNewsFilesAsTheyAreNow) {
     EXPECT_EQ(site.Hits(kVersionPath), 2);
     EXPECT_EQ(site.Hits(kNewsPath), 1);
     EXPECT_EQ(StatusLine(Get(site.Port(), "/products/Trevalon/other.asp")), "HTTP/1.1 404 Not Found");
+    // Each line ends with the status the client got.
+    std::ifstream log(site.AccessLog());
+    std::string statuses;
+    for (std::string line; std::getline(log, line);) statuses += line.substr(line.rfind(' ') + 1) + " ";
+    EXPECT_EQ(statuses, "200 200 200 ");
 }
 
 TEST(Site, AnAbsoluteTargetNamesTheSamePage) {

@@ -90,7 +90,7 @@ probe wait frmNewRelease 10 || fail "no frmNewRelease"
 import -window root "$shots/frmNewRelease.png"
 probe check frmNewRelease
 [[ $(probe text frmNewRelease txtNewVersion) == "$news" ]] || fail "news: $(probe text frmNewRelease txtNewVersion)"
-[[ $(grep -c ' GET ' "$work/site/access.log") == 2 ]] || fail "site saw: $(cat "$work/site/access.log")"
+[[ $(grep -c ' GET .* 200$' "$work/site/access.log") == 2 ]] || fail "site saw: $(cat "$work/site/access.log")"
 probe click frmNewRelease cmd1
 probe wait frmDriveSpeed 15 || fail "no main window"
 echo "main window after $(since "$t0") s"
