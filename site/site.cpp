@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <ctime>
 #include <fstream>
 #include <stdexcept>
@@ -27,6 +28,17 @@ void ServeFile(const std::string& path, const char* type, httplib::Response& res
         res.status = 404;
         res.set_content("Not Found", "text/plain");
     }
+}
+
+// A target in absolute form (RFC 9112, 3.2.2), as clients send it through a
+// proxy, names the same page; a server must accept it.
+std::string Route(const char* path) {
+    std::string pattern = "(?:[Hh][Tt][Tt][Pp][Ss]?://[^/?#]+)?";
+    for (const char* c = path; *c != '\0'; ++c) {
+        if (std::strchr(".?*+^$|()[]{}\\", *c) != nullptr) pattern += '\\';
+        pattern += *c;
+    }
+    return pattern;
 }
 
 }  // namespace
@@ -54,15 +66,15 @@ Site::Site(SiteConfig config)
 void Site::Routes() {
     // The pages are read at each request, so the maker can publish without a
     // restart. The library routes HEAD to these handlers too.
-    server_.Get(kVersionPath, [this](const httplib::Request& req, httplib::Response& res) {
+    server_.Get(Route(kVersionPath), [this](const httplib::Request& req, httplib::Response& res) {
         ServeFile(config_.versionFile, "text/plain", res);
         LogHit(req.method, kVersionPath, res.status);
     });
-    server_.Get(kNewsPath, [this](const httplib::Request& req, httplib::Response& res) {
+    server_.Get(Route(kNewsPath), [this](const httplib::Request& req, httplib::Response& res) {
         ServeFile(config_.newsFile, "text/html", res);
         LogHit(req.method, kNewsPath, res.status);
     });
-    server_.Get(kReportPath, [this](const httplib::Request& req, httplib::Response& res) {
+    server_.Get(Route(kReportPath), [this](const httplib::Request& req, httplib::Response& res) {
         AnswerReport(req, res);
         LogHit(req.method, kReportPath, res.status);
     });
@@ -116,6 +128,8 @@ void Site::LogHit(const std::string& method, const char* path, int status) {
     gmtime_r(&now, &utc);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    // The library makes an unset status 200 only once the handler returns.
+    if (status == -1) status = 200;
     const std::string line = std::string(stamp) + " " + method + " " + path + " " + std::to_string(status) + "\n";
     // A lost log line must not cost the visitor an answer.
     [[maybe_unused]] const ssize_t written = ::write(accessLog_, line.data(), line.size());

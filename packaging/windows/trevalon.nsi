@@ -38,7 +38,7 @@ Section
   SetShellVarContext current
   SetOutPath "$INSTDIR"
 !ifdef HAVE_GUI
-  File "${BUILD_DIR}\src\shell\trevalon.exe"
+  File "${BUILD_DIR}\src\win32\trevalon.exe"
 !endif
   File "${BUILD_DIR}\src\cli\trevalon-cli.exe"
 !ifdef HAVE_BENCH

@@ -66,20 +66,8 @@ void frmErrors::Form_GotFocus() {
 }
 
 void frmErrors::cmdSendError_Click() {
-    // Every step may fail; none is ever reported, and the window hides regardless.
-    std::string query;
-    std::string answer;
-    IgnoringErrors([&] {
-        query = errors::ReportQuery(ErrorNumber, ErrorLocation, ErrorDescription);
-        Inet1.URL = errors::FirstReportAddress(reportBase_, query);
-        answer = Inet1.OpenURL();
-    });
-    IgnoringErrors([&] {
-        if (const std::optional<std::string> base = errors::RetryBase(answer); base && !query.empty()) {
-            Inet1.URL = *base + query;
-            (void)Inet1.OpenURL();
-        }
-    });
+    // The report is never told about, and the window hides regardless.
+    errors::SendReport(Inet1, reportBase_, ErrorNumber, ErrorLocation, ErrorDescription);
     ShowWindow(Handle(), SW_HIDE);
 }
 

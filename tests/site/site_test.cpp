@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include "report_store.h"
@@ -69,6 +70,25 @@ TEST(Site, ServesTheVersionAndNewsFilesAsTheyAreNow) {
     EXPECT_EQ(site.Hits(kVersionPath), 2);
     EXPECT_EQ(site.Hits(kNewsPath), 1);
     EXPECT_EQ(StatusLine(Get(site.Port(), "/products/Trevalon/other.asp")), "HTTP/1.1 404 Not Found");
+    // Each line ends with the status the client got.
+    std::ifstream log(site.AccessLog());
+    std::string statuses;
+    for (std::string line; std::getline(log, line);) statuses += line.substr(line.rfind(' ') + 1) + " ";
+    EXPECT_EQ(statuses, "200 200 200 ");
+}
+
+TEST(Site, AnAbsoluteTargetNamesTheSamePage) {
+    SiteServer site({.version = "1.5.6"});
+    const std::string page = std::string(kVersionPath);
+    for (const char* host : {"http://www.mirrowin.example", "HTTP://127.0.0.1:1"})
+        EXPECT_EQ(Body(Get(site.Port(), host + page)), "1.5.6") << host;
+    EXPECT_EQ(StatusLine(Get(site.Port(), "http://x" + page + "x")), "HTTP/1.1 404 Not Found");
+    EXPECT_EQ(StatusLine(Get(site.Port(), "ftp://x" + page)), "HTTP/1.1 404 Not Found");
+    Get(site.Port(), "http://www.mirrowin.example" + std::string(kReportPath) + "?errornumber=7");
+    const auto reports = site.Reports();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].query, "errornumber=7");
+    EXPECT_EQ(site.Hits(kVersionPath), 2);
 }
 
 TEST(Site, MissingFilesAreNotFound) {

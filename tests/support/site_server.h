@@ -41,23 +41,9 @@
 #include <utility>
 #include <vector>
 
+#include "site_launch.h"
+
 namespace trevalon::testsupport {
-
-struct SiteOptions {
-    std::string version = "1.5.5";  // body of the version page
-    std::string news = "What is new";
-    std::optional<std::string> retry{};   // reports answered "RETRY|" + this
-    std::optional<std::string> answer{};  // reports answered with exactly this
-    bool serveVersion = true;           // false: the version page is missing (404)
-    bool serveNews = true;              // false: the news page is missing (404)
-    std::filesystem::path dbDir{};      // where the database goes; empty: the temporary folder
-};
-
-struct StoredReport {
-    std::string query;  // the raw query as received, after "?"
-    std::optional<std::string> application, errorlocation, errornumber, errordescription;
-    std::vector<std::pair<std::string, std::string>> values;  // every pair, in order
-};
 
 namespace detail {
 
@@ -253,10 +239,11 @@ public:
     pid_t Pid() const { return pid_; }  // to stop (SIGSTOP) the server for a while
     std::string BaseUrl() const { return "http://127.0.0.1:" + std::to_string(port_); }
     std::string ReportUrl() const { return BaseUrl() + "/products/errorreport.asp"; }
-    std::filesystem::path DbPath() const { return (options_.dbDir.empty() ? dir_ : options_.dbDir) / "reports.db"; }
-    std::filesystem::path AccessLog() const { return dir_ / "access.log"; }
-    std::filesystem::path VersionFile() const { return dir_ / "version.txt"; }
-    std::filesystem::path NewsFile() const { return dir_ / "whatsnew.html"; }
+    SiteFiles Files() const { return {dir_.string(), options_.dbDir}; }
+    std::filesystem::path DbPath() const { return Files().Db(); }
+    std::filesystem::path AccessLog() const { return Files().AccessLog(); }
+    std::filesystem::path VersionFile() const { return Files().Version(); }
+    std::filesystem::path NewsFile() const { return Files().News(); }
 
     // The pages are read at each request: changing them needs no restart.
     void SetVersion(const std::string& text) const { detail::WriteFile(VersionFile(), text); }
@@ -285,33 +272,23 @@ public:
     // How many requests for `path` the server has answered (any status).
     int Hits(const std::string& path) const {
         std::ifstream log(AccessLog());
-        std::string stamp, method, logged, status;
-        int count = 0;
-        while (log >> stamp >> method >> logged >> status)
-            if (logged == path) ++count;
-        return count;
+        return HitsIn(log, path);
     }
 
 private:
     void Start() {
-        std::vector<std::string> args = {TREVALON_SITE_EXE, "--port",         std::to_string(port_),
-                                         "--version-file",  VersionFile(),    "--news-file",
-                                         NewsFile(),        "--db",           DbPath(),
-                                         "--access-log",    AccessLog()};
-        if (options_.retry) args.insert(args.end(), {"--retry", *options_.retry});
-        if (options_.answer) args.insert(args.end(), {"--answer", *options_.answer});
         // The first line names the port it bound.
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         const std::string line = ReadPipeUntil(
-            SpawnWithOutputPipe(std::move(args), pid_),
+            SpawnWithOutputPipe(SiteCommandLine(TREVALON_SITE_EXE, Files(), port_, options_), pid_),
             [](const std::string& text) { return text.find('\n') != std::string::npos; },
             std::chrono::seconds(10));
-        const auto colon = line.rfind(':');
-        if (line.rfind("listening on ", 0) != 0 || colon == std::string::npos) {
+        const int bound = PortOfFirstLine(line);
+        if (bound == 0) {
             Stop();
             throw std::runtime_error("trevalon-site did not start: " + line);
         }
-        port_ = std::stoi(line.substr(colon + 1));
+        port_ = bound;
         while (!detail::Answers(port_, std::chrono::milliseconds(500))) {
             if (std::chrono::steady_clock::now() >= deadline) {
                 Stop();

@@ -7,7 +7,10 @@
 //   control_probe click FORM BUTTON      clicks a button
 //   control_probe menu FORM COMMAND      chooses a menu command
 //   control_probe text FORM CONTROL      prints a control's text
-//   control_probe message SECONDS        prints a message box's text, answers OK
+//   control_probe version                prints the version the site answers, and
+//                                        the digits a report carries ("1.5.5 155")
+//   control_probe message SECONDS [TITLE] prints a message box's text (title
+//                                        Trevalon unless given), answers OK
 #include <windows.h>
 
 #include <chrono>
@@ -17,6 +20,7 @@
 #include <vector>
 
 #include "bench/host/host.h"
+#include "common/version.h"
 #include "forms/windows.h"
 #include "net/site_address.h"
 #include "win32/controls.h"
@@ -123,18 +127,19 @@ bool WaitFor(double seconds, Found&& found) {
     return true;
 }
 
-HWND FindMessageBox() {
-    HWND found = nullptr;
+HWND FindMessageBox(const std::wstring& title) {
+    struct Search { std::wstring title; HWND found; } search{title, nullptr};
     EnumWindows([](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
         wchar_t name[64] = {};
         GetClassNameW(window, name, 64);
-        if (IsWindowVisible(window) && std::wstring(name) == L"#32770" && win32::WindowText(window) == L"Trevalon") {
-            *reinterpret_cast<HWND*>(data) = window;
+        if (IsWindowVisible(window) && std::wstring(name) == L"#32770" && win32::WindowText(window) == s->title) {
+            s->found = window;
             return FALSE;
         }
         return TRUE;
-    }, reinterpret_cast<LPARAM>(&found));
-    return found;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 }  // namespace
@@ -143,9 +148,14 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) return 2;
     const std::string& verb = args[0];
-    if (verb == "message" && args.size() == 2) {
+    if (verb == "version") {
+        std::printf("%s %s\n", kVersionText, std::string(kVersionDigits).c_str());
+        return 0;
+    }
+    if (verb == "message" && (args.size() == 2 || args.size() == 3)) {
+        const std::wstring title = win32::Wide(args.size() == 3 ? args[2] : "Trevalon");
         HWND box = nullptr;
-        if (!WaitFor(std::stod(args[1]), [&] { return (box = FindMessageBox()) != nullptr; })) return 1;
+        if (!WaitFor(std::stod(args[1]), [&] { return (box = FindMessageBox(title)) != nullptr; })) return 1;
         std::string text;
         EnumChildWindows(box, [](HWND child, LPARAM data) -> BOOL {
             wchar_t name[32] = {};

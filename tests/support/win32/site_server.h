@@ -21,23 +21,9 @@
 #include <vector>
 
 #include "loopback_socket.h"
+#include "site_launch.h"
 
 namespace trevalon::testsupport {
-
-struct SiteOptions {
-    std::string version = "1.5.5";  // body of the version page
-    std::string news = "What is new";
-    std::optional<std::string> retry{};   // reports answered "RETRY|" + this
-    std::optional<std::string> answer{};  // reports answered with exactly this
-    bool serveVersion = true;           // false: the version page is missing (404)
-    bool serveNews = true;              // false: the news page is missing (404)
-};
-
-struct StoredReport {
-    std::string query;  // the raw query as received, after "?"
-    std::optional<std::string> application, errorlocation, errornumber, errordescription;
-    std::vector<std::pair<std::string, std::string>> values;  // every pair, in order
-};
 
 namespace detail {
 
@@ -177,8 +163,9 @@ public:
     std::string BaseUrl() const { return "http://127.0.0.1:" + std::to_string(port_); }
     std::string ReportUrl() const { return BaseUrl() + "/products/errorreport.asp"; }
 
-    void SetVersion(const std::string& text) const { detail::WriteFile(dir_ + "/version.txt", text); }
-    void SetNews(const std::string& text) const { detail::WriteFile(dir_ + "/whatsnew.html", text); }
+    SiteFiles Files() const { return {dir_, options_.dbDir}; }
+    void SetVersion(const std::string& text) const { detail::WriteFile(Files().Version(), text); }
+    void SetNews(const std::string& text) const { detail::WriteFile(Files().News(), text); }
 
     // Ends the server now (a closed port from here on).
     void Stop() { End(""); }
@@ -201,7 +188,7 @@ public:
             "hex(errordescription) FROM reports ORDER BY id; "
             "SELECT 'v', report_id, hex(key), hex(value) FROM report_values ORDER BY report_id, position;\"\n"
             "echo \"end|$?\"; } > \"$2.part\"\nmv \"$2.part\" \"$2\"\n");
-        detail::StartLinux({"/bin/bash", dir_ + "/reports.sh", dir_ + "/reports.db", out});
+        detail::StartLinux({"/bin/bash", dir_ + "/reports.sh", Files().Db(), out});
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         while (!std::filesystem::exists(detail::OnZ(out))) {
             if (std::chrono::steady_clock::now() > deadline) throw std::runtime_error("sqlite3 did not answer");
@@ -233,12 +220,8 @@ public:
 
     // How many requests for `path` the server has answered (any status).
     int Hits(const std::string& path) const {
-        std::ifstream log(detail::OnZ(dir_ + "/access.log"));
-        std::string stamp, method, logged, code;
-        int count = 0;
-        while (log >> stamp >> method >> logged >> code)
-            if (logged == path) ++count;
-        return count;
+        std::ifstream log(detail::OnZ(Files().AccessLog()));
+        return HitsIn(log, path);
     }
 
 private:
@@ -253,22 +236,9 @@ private:
             sock::Close(listener);
             throw std::runtime_error("cannot listen on loopback");
         }
-        std::vector<std::string> args = {"/bin/bash",
-                                         dir_ + "/run-site.sh",
-                                         std::to_string(ntohs(addr.sin_port)),
-                                         TREVALON_SITE_EXE,
-                                         "--port",
-                                         std::to_string(port_),
-                                         "--version-file",
-                                         dir_ + "/version.txt",
-                                         "--news-file",
-                                         dir_ + "/whatsnew.html",
-                                         "--db",
-                                         dir_ + "/reports.db",
-                                         "--access-log",
-                                         dir_ + "/access.log"};
-        if (options_.retry) args.insert(args.end(), {"--retry", *options_.retry});
-        if (options_.answer) args.insert(args.end(), {"--answer", *options_.answer});
+        std::vector<std::string> args = {"/bin/bash", dir_ + "/run-site.sh", std::to_string(ntohs(addr.sin_port))};
+        for (std::string& arg : SiteCommandLine(TREVALON_SITE_EXE, Files(), port_, options_))
+            args.push_back(std::move(arg));
         detail::StartLinux(args);
         const bool called = detail::Readable(listener, std::chrono::seconds(10));
         lifeline_ = called ? accept(listener, nullptr, nullptr) : sock::kNone;
@@ -281,12 +251,12 @@ private:
         while (line.find('\n') == std::string::npos && detail::Readable(lifeline_, std::chrono::seconds(10)) &&
                sock::Receive(lifeline_, &c, 1) == 1)
             line += c;
-        const auto colon = line.rfind(':');
-        if (line.rfind("listening on ", 0) != 0 || colon == std::string::npos) {
+        const int bound = PortOfFirstLine(line);
+        if (bound == 0) {
             Stop();
             throw std::runtime_error("trevalon-site did not start: " + line);
         }
-        port_ = std::stoi(line.substr(colon + 1));
+        port_ = bound;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (!detail::Answers(port_, std::chrono::milliseconds(500))) {
             if (std::chrono::steady_clock::now() >= deadline) {
