@@ -7,6 +7,7 @@
 //   control_probe click FORM BUTTON      clicks a button
 //   control_probe menu FORM COMMAND      chooses a menu command
 //   control_probe text FORM CONTROL      prints a control's text
+//   control_probe close FORM             closes a window as its title bar would
 //   control_probe version                prints the version the site answers, and
 //                                        the digits a report carries ("1.5.5 155")
 //   control_probe message SECONDS [TITLE] prints a message box's text (title
@@ -177,6 +178,10 @@ int main(int argc, char** argv) {
     if (form == nullptr) {
         std::printf("no window %s\n", args[1].c_str());
         return 1;
+    }
+    if (verb == "close") {
+        PostMessageW(form, WM_CLOSE, 0, 0);
+        return 0;
     }
     if (verb == "check") {
         const forms::Form* table = TableOf(args[1]);

@@ -40,8 +40,16 @@ std::uint64_t RequireNormalFile(HANDLE file, bool forWriting) {
 
 Handle OpenWritable(const std::string& path, DWORD flags = 0) {
     Handle file = Open(path, GENERIC_WRITE, OPEN_ALWAYS, flags);
-    // Emptied only after the checks, so a refused file is left untouched.
-    if (RequireNormalFile(file.get(), true) != 0 && !::SetEndOfFile(file.get())) RaiseLastError();
+    // Replaced only after the checks, so a refused file is left untouched.
+    // Replaced, not emptied: on Wine over ext4 the close of an emptied and
+    // rewritten file waits for all its data (ext4's auto_da_alloc), which
+    // held Exit up for seconds after a GB of time-boxed writes.
+    if (RequireNormalFile(file.get(), true) != 0) {
+        file.Close();
+        if (!::DeleteFileW(Wide(path).c_str())) RaiseLastError();
+        file = Open(path, GENERIC_WRITE, CREATE_NEW, flags);
+        RequireNormalFile(file.get(), true);
+    }
     return file;
 }
 

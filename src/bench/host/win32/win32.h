@@ -44,6 +44,14 @@ public:
     Handle(const Handle&) = delete;
     Handle& operator=(const Handle&) = delete;
     Handle(Handle&& other) noexcept : handle_(other.handle_) { other.handle_ = INVALID_HANDLE_VALUE; }
+    Handle& operator=(Handle&& other) noexcept {
+        if (this != &other) {
+            if (valid()) ::CloseHandle(handle_);
+            handle_ = other.handle_;
+            other.handle_ = INVALID_HANDLE_VALUE;
+        }
+        return *this;
+    }
     ~Handle() {
         if (valid()) ::CloseHandle(handle_);
     }
