@@ -1,5 +1,6 @@
 #include "bench/results_text.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -26,9 +27,11 @@ std::string ResultLabel(TestKind test, int slot) {
 
 std::string FormatDecimal(double value, int decimals, const NumberSeparators& separators) {
     if (!std::isfinite(value)) return std::to_string(value);
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, std::fabs(value));
-    const std::string digits(buffer);
+    // to_chars, unlike printf, keeps "." whatever locale the program set.
+    char buffer[400];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
+                                   std::chars_format::fixed, decimals).ptr;
+    const std::string digits(buffer, end);
     const std::size_t point = digits.find('.');
     const std::string whole = digits.substr(0, point);
     std::string text = value < 0 && digits.find_first_not_of("0.") != std::string::npos ? "-" : "";

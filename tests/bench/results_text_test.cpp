@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <stdexcept>
 #include <string>
 
@@ -77,6 +78,25 @@ TEST(ResultsText, NumbersInTheGivenSeparators) {
     EXPECT_EQ(FormatMegabytes(75000, english), "76.95 MB/s");
     EXPECT_EQ(FormatMegabytes(1000000, german), "1.026,00 MB/s");
     EXPECT_DOUBLE_EQ(BytesPerSecond(2), 2052);
+}
+
+// trevalon-cli sets the user's locale, whose decimal point the C library's
+// number formatting would take; the given separators alone must count.
+TEST(ResultsText, NumbersIgnoreTheProgramsLocale) {
+    const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+    const char* comma = nullptr;
+    for (const char* name : {"de_DE.UTF-8", "fr_FR.UTF-8", "French_France.1252", "German"}) {
+        if (std::setlocale(LC_NUMERIC, name) != nullptr && std::localeconv()->decimal_point[0] == ',') {
+            comma = name;
+            break;
+        }
+    }
+    if (comma == nullptr) GTEST_SKIP() << "no locale with a decimal comma here";
+    const std::string french = FormatMegabytes(710456, {",", "\u00a0"});
+    const std::string english = FormatDecimal(1234.5, 2, {".", ","});
+    std::setlocale(LC_NUMERIC, saved.c_str());
+    EXPECT_EQ(french, "728,93 MB/s") << comma;
+    EXPECT_EQ(english, "1,234.50") << comma;
 }
 
 TEST(ResultsText, BytesAndMegabytesOfEachStep) {
