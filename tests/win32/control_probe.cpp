@@ -8,6 +8,7 @@
 //   control_probe menu FORM COMMAND      chooses a menu command
 //   control_probe text FORM CONTROL      prints a control's text
 //   control_probe close FORM             closes a window as its title bar would
+//   control_probe clipboard              prints the clipboard's Unicode text
 //   control_probe version                prints the version the site answers, and
 //                                        the digits a report carries ("1.5.5 155")
 //   control_probe message SECONDS [TITLE] prints a message box's text (title
@@ -167,6 +168,17 @@ int main(int argc, char** argv) {
         std::printf("%s\n", text.c_str());
         PostMessageW(box, WM_COMMAND, IDOK, 0);
         return 0;
+    }
+    if (verb == "clipboard") {
+        if (!OpenClipboard(nullptr)) return 1;
+        std::string text;
+        if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            text = win32::Utf8(static_cast<const wchar_t*>(GlobalLock(data)));
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
+        std::printf("%s\n", text.c_str());
+        return text.empty() ? 1 : 0;
     }
     if (args.size() < 2) return 2;
     HWND form = nullptr;

@@ -167,6 +167,17 @@ run_panel comparison mnuDriveSpeedComparison lblCompareStatus cmdCompareDrives l
   "Comparison Complete" "drvCompare(0)=d:" "drvCompare(1)=e:"
 run_panel copy mnuMultiDriveCopyCheck lblCopyStatus cmdCopyComparison lblCopySeconds 1 \
   "Drive Copy Test Complete" "drvCopy(0)=d:" "drvCopy(1)=e:"
+# Uncached, the same copy again; Copy Results puts its report on the clipboard.
+probe menu frmDriveSpeed mnuUncached
+run_panel uncached-copy mnuMultiDriveCopyCheck lblCopyStatus cmdCopyComparison lblCopySeconds 1 \
+  "Drive Copy Test Complete" "drvCopy(0)=d:" "drvCopy(1)=e:"
+probe menu frmDriveSpeed mnuUncached
+probe menu frmDriveSpeed mnuCopyResults
+copied=$(probe clipboard) || fail "nothing on the clipboard"
+echo "copied: $copied"
+[[ $(head -1 <<<"$copied") == "Trevalon $(probe version | cut -d' ' -f1), "*", uncached" &&
+   $copied == *$'\n#2 Drive To Drive Copy Speed (10MB): '*' seconds ('*' bytes, '*' MB/s)'* &&
+   $(tail -1 <<<"$copied") == "Drive Copy Test Complete" ]] || fail "copied: $copied"
 probe menu frmDriveSpeed mnuSingleDriveDetailedCheck
 
 # Exit mid-test: while the check writes its small files, and a second into
