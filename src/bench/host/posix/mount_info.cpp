@@ -52,6 +52,7 @@ std::vector<MountInfo> Mounts(std::string_view mountTable) {
         const std::size_t end = std::min(mountTable.find('\n'), mountTable.size());
         const std::vector<std::string_view> fields = Fields(mountTable.substr(0, end));
         mountTable.remove_prefix(std::min(end + 1, mountTable.size()));
+        // id parent major:minor root mount-point options [optional...] - type source ...
         std::size_t dash = 6;
         while (dash < fields.size() && fields[dash] != "-") ++dash;
         if (fields.size() < 5 || dash + 2 >= fields.size()) continue;
@@ -70,22 +71,14 @@ bool Contains(std::string_view mountPoint, std::string_view directory) {
 
 MountInfo FindMount(std::string_view mountTable, std::string_view directory) {
     MountInfo found{"", std::string(kUnknownMount), std::string(kUnknownMount)};
-    std::size_t longest = 0;
     bool any = false;
-    while (!mountTable.empty()) {
-        const std::size_t end = std::min(mountTable.find('\n'), mountTable.size());
-        const std::vector<std::string_view> fields = Fields(mountTable.substr(0, end));
-        mountTable.remove_prefix(std::min(end + 1, mountTable.size()));
-        // id parent major:minor root mount-point options [optional...] - type source ...
-        std::size_t dash = 6;
-        while (dash < fields.size() && fields[dash] != "-") ++dash;
-        if (fields.size() < 5 || dash + 2 >= fields.size()) continue;
-        std::string mountPoint = Unescape(fields[4]);
-        if (!Contains(mountPoint, directory)) continue;
-        if (any && mountPoint.size() < longest) continue;
+    // The last of the longest mount points holding the folder: a later mount
+    // over the same point hides the earlier one.
+    for (MountInfo& mount : Mounts(mountTable)) {
+        if (!Contains(mount.mountPoint, directory)) continue;
+        if (any && mount.mountPoint.size() < found.mountPoint.size()) continue;
         any = true;
-        longest = mountPoint.size();
-        found = {std::move(mountPoint), Unescape(fields[dash + 1]), Unescape(fields[dash + 2])};
+        found = std::move(mount);
     }
     return found;
 }
