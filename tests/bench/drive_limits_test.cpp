@@ -18,9 +18,7 @@
 namespace trevalon::bench {
 namespace {
 
-
 constexpr double kStep = 1.0 / 1024.0;
-constexpr std::uint64_t kGiB = 1024ULL * 1024 * 1024;
 
 // The host's files, remembering the size of every write call.
 class WriteSizes final : public FileLayer {

@@ -14,9 +14,6 @@
 namespace trevalon::bench {
 namespace {
 
-constexpr std::uint64_t kMiB = 1024 * 1024;
-constexpr std::uint64_t kGiB = 1024 * kMiB;
-
 TEST(SpaceReserve, ASmallDriveKeepsATenthAndALargerOneWhatItKeptBefore) {
     struct Case {
         std::uint64_t capacity, reserve;

@@ -14,6 +14,8 @@ using testing::DriveFull;
 using testing::Exists;
 using testing::FailingFileLayer;
 using testing::FileCall;
+using testing::kGiB;
+using testing::kMiB;
 using testing::kReadOnlyMessage;
 using testing::ReadFile;
 using testing::RecordingClock;

@@ -7,7 +7,6 @@ namespace faults {
 namespace {
 
 constexpr std::uint64_t kKiB = 1024;
-constexpr std::uint64_t kMiB = 1024 * kKiB;
 
 class DiskFull : public FaultTest {
 protected:

@@ -13,8 +13,6 @@
 namespace faults {
 namespace {
 
-constexpr std::uint64_t kMiB = 1024 * 1024;
-
 class DriveLimits : public FaultTest {};
 
 // Listed while its stick was mounted; the folder stays after the unmount.

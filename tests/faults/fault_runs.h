@@ -86,10 +86,14 @@ struct Drives {
         return dir;
     }
     void ExpectUnchanged(const std::string& when) const {
-        for (std::size_t i = 0; i < dirs.size(); ++i) {
-            EXPECT_FALSE(HoldsScratchFiles(dirs[i])) << when << ": scratch file left in " << dirs[i];
+        for (const std::string& dir : dirs)
+            EXPECT_FALSE(HoldsScratchFiles(dir)) << when << ": scratch file left in " << dir;
+        ExpectSame(when);
+    }
+    // Every file as it was, a planted scratch file too.
+    void ExpectSame(const std::string& when = "") const {
+        for (std::size_t i = 0; i < dirs.size(); ++i)
             EXPECT_EQ(TakeSnapshot(dirs[i]), before[i]) << when << ": files changed in " << dirs[i];
-        }
     }
 };
 

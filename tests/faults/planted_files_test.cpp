@@ -74,9 +74,7 @@ TEST_F(PlantedFiles, NothingIsWrittenThroughOrRemovedAndNothingHangs) {
         // Stopped before anything was written, the planted thing named.
         ExpectDriveError(view, InTheWay(c.named));
         EXPECT_TRUE(view.results.empty());
-        for (std::size_t i = 0; i < drives.dirs.size(); ++i) {
-            EXPECT_EQ(TakeSnapshot(drives.dirs[i]), drives.before[i]) << drives.dirs[i];
-        }
+        drives.ExpectSame();
         fs::remove(first);
         fs::remove(second);
     }
@@ -88,10 +86,9 @@ TEST_F(PlantedFiles, AFileInTheWayOnALaterDriveStopsTheRunBeforeAnyWrite) {
         SCOPED_TRACE(KindName(kind));
         Drives drives;
         RecordingView view(kShown);
-        std::vector<std::string> dirs;
-        for (int list = 0; list < 3; ++list) {
-            dirs.push_back(drives.Listed(work, KindTag(kind) + std::to_string(list), view, list));
-        }
+        for (int list = 0; list < 3; ++list)
+            drives.Listed(work, KindTag(kind) + std::to_string(list), view, list);
+        const std::vector<std::string>& dirs = drives.dirs;
         const std::string planted = dirs[2] + "/DriveSpeedTest.txt";
         WriteFile(planted, "the user's own, kept for years\r\n");
         drives.before[2] = TakeSnapshot(dirs[2]);
@@ -103,9 +100,7 @@ TEST_F(PlantedFiles, AFileInTheWayOnALaterDriveStopsTheRunBeforeAnyWrite) {
         ExpectDriveError(view, InTheWay(planted));
         EXPECT_FALSE(wrote);
         EXPECT_TRUE(view.results.empty());
-        for (std::size_t i = 0; i < dirs.size(); ++i) {
-            EXPECT_EQ(TakeSnapshot(dirs[i]), drives.before[i]) << dirs[i];
-        }
+        drives.ExpectSame();
     }
 }
 
@@ -121,9 +116,7 @@ TEST_F(PlantedFiles, CopyTestDoesNotWriteThroughALinkInADestination) {
     view.entries = {EntryFor(dir), EntryFor(destination), "", ""};
     RunKind(Kind::kCopy, view);
     ExpectDriveError(view, InTheWay(destination + "/DriveSpeedTest.txt"));
-    for (std::size_t i = 0; i < drives.dirs.size(); ++i) {
-        EXPECT_EQ(TakeSnapshot(drives.dirs[i]), drives.before[i]) << drives.dirs[i];
-    }
+    drives.ExpectSame();
     source.ExpectUnchanged("the source");
 }
 

@@ -7,8 +7,6 @@
 namespace faults {
 namespace {
 
-constexpr std::uint64_t kMiB = 1024 * 1024;
-
 enum class Way { kReadOnlyTmpfs, kReadOnlyBind };
 
 class ReadOnly : public FaultTest, public testing::WithParamInterface<Way> {

@@ -8,8 +8,6 @@
 namespace faults {
 namespace {
 
-constexpr std::uint64_t kMiB = 1024 * 1024;
-
 class Unmounted : public FaultTest {};
 
 // Removable media: the mount point goes with the file system.

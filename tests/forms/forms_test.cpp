@@ -17,73 +17,69 @@
 namespace trevalon::forms {
 namespace {
 
-TEST(EveryForm, NamesAreUniqueAndArraysCountFromZeroWithoutGaps) {
-    for (const Form* each : AllForms()) {
-        SCOPED_TRACE(std::string(each->name));
-        const Form& form = *each;
-        std::set<std::string> names;
-        std::map<std::string_view, std::vector<int>> arrays;
-        for (const Control& control : form.controls) {
-            EXPECT_TRUE(names.insert(QualifiedName(control)).second) << QualifiedName(control);
-            if (control.index >= 0) arrays[control.name].push_back(control.index);
-            EXPECT_EQ(&form.Get(control.name, control.index), &control);
-        }
-        for (const auto& [name, indices] : arrays) {
-            const std::vector<const Control*> elements = form.Array(name);
-            ASSERT_EQ(elements.size(), indices.size()) << name;
-            EXPECT_TRUE(std::none_of(elements.begin(), elements.end(),
-                                     [](const Control* c) { return c == nullptr; }))
-                << name;
-            EXPECT_FALSE(names.count(std::string(name))) << name << " is an array and a control";
-        }
-        EXPECT_THROW((void)form.Get("NoSuchControl"), std::out_of_range);
+// Each form a case of its own, named after it.
+class EveryForm : public ::testing::TestWithParam<const Form*> {};
+INSTANTIATE_TEST_SUITE_P(Forms, EveryForm, ::testing::ValuesIn(AllForms()),
+                         [](const auto& info) { return std::string(info.param->name); });
+
+TEST_P(EveryForm, NamesAreUniqueAndArraysCountFromZeroWithoutGaps) {
+    const Form& form = *GetParam();
+    std::set<std::string> names;
+    std::map<std::string_view, std::vector<int>> arrays;
+    for (const Control& control : form.controls) {
+        EXPECT_TRUE(names.insert(QualifiedName(control)).second) << QualifiedName(control);
+        if (control.index >= 0) arrays[control.name].push_back(control.index);
+        EXPECT_EQ(&form.Get(control.name, control.index), &control);
     }
+    for (const auto& [name, indices] : arrays) {
+        const std::vector<const Control*> elements = form.Array(name);
+        ASSERT_EQ(elements.size(), indices.size()) << name;
+        EXPECT_TRUE(std::none_of(elements.begin(), elements.end(),
+                                 [](const Control* c) { return c == nullptr; }))
+            << name;
+        EXPECT_FALSE(names.count(std::string(name))) << name << " is an array and a control";
+    }
+    EXPECT_THROW((void)form.Get("NoSuchControl"), std::out_of_range);
 }
 
 // Twips at 96 dots per inch: a place that is no whole pixel was mistyped.
-TEST(EveryForm, EveryControlSitsInsideItsContainerOnWholePixels) {
-    for (const Form* each : AllForms()) {
-        SCOPED_TRACE(std::string(each->name));
-        const Form& form = *each;
-        EXPECT_EQ(form.clientWidth % 15, 0);
-        EXPECT_EQ(form.clientHeight % 15, 0);
-        for (const Control& control : form.controls) {
-            const std::string name = QualifiedName(control);
-            const Place& p = control.place;
-            for (const int twips : {p.left, p.top, p.width, p.height}) EXPECT_EQ(twips % 15, 0) << name;
-            if (control.kind == Kind::Timer || control.kind == Kind::Transfer) {
-                EXPECT_GT(control.milliseconds, 0) << name;
-                continue;
-            }
-            EXPECT_GT(p.height, 0) << name;
-            EXPECT_EQ(p.width == 0, control.autoSize) << name;
-            int right = form.clientWidth, bottom = form.clientHeight;
-            if (!control.container.empty()) {
-                const Control& container = form.Get(control.container, control.containerIndex);
-                EXPECT_TRUE(container.kind == Kind::Frame || container.kind == Kind::Track) << name;
-                right = container.place.width;
-                bottom = container.place.height;
-            }
-            // Only the header strips are wider than their window: it cuts them off.
-            if (control.kind != Kind::HeaderStrip) {
-                EXPECT_LE(p.left + p.width, right) << name;
-            }
-            EXPECT_LE(p.top + p.height, bottom) << name;
+TEST_P(EveryForm, EveryControlSitsInsideItsContainerOnWholePixels) {
+    const Form& form = *GetParam();
+    EXPECT_EQ(form.clientWidth % 15, 0);
+    EXPECT_EQ(form.clientHeight % 15, 0);
+    for (const Control& control : form.controls) {
+        const std::string name = QualifiedName(control);
+        const Place& p = control.place;
+        for (const int twips : {p.left, p.top, p.width, p.height}) EXPECT_EQ(twips % 15, 0) << name;
+        if (control.kind == Kind::Timer || control.kind == Kind::Transfer) {
+            EXPECT_GT(control.milliseconds, 0) << name;
+            continue;
         }
+        EXPECT_GT(p.height, 0) << name;
+        EXPECT_EQ(p.width == 0, control.autoSize) << name;
+        int right = form.clientWidth, bottom = form.clientHeight;
+        if (!control.container.empty()) {
+            const Control& container = form.Get(control.container, control.containerIndex);
+            EXPECT_TRUE(container.kind == Kind::Frame || container.kind == Kind::Track) << name;
+            right = container.place.width;
+            bottom = container.place.height;
+        }
+        // Only the header strips are wider than their window: it cuts them off.
+        if (control.kind != Kind::HeaderStrip) {
+            EXPECT_LE(p.left + p.width, right) << name;
+        }
+        EXPECT_LE(p.top + p.height, bottom) << name;
     }
 }
 
-TEST(EveryForm, FontsAreTheDialogFontAndTextsHoldNoControlCharacters) {
-    for (const Form* each : AllForms()) {
-        SCOPED_TRACE(std::string(each->name));
-        const Form& form = *each;
-        EXPECT_EQ(form.font.name, kDialogFontName);
-        EXPECT_EQ(form.TitleBar(), form.name == "frmDriveSpeed" || form.name == "frmAbout");
-        for (const Control& control : form.controls) {
-            EXPECT_EQ(control.font.name, kDialogFontName) << QualifiedName(control);
-            EXPECT_GE(control.font.points, 8.25) << QualifiedName(control);
-                for (const char c : control.caption) EXPECT_GE(static_cast<unsigned char>(c), 0x20);
-        }
+TEST_P(EveryForm, FontsAreTheDialogFontAndTextsHoldNoControlCharacters) {
+    const Form& form = *GetParam();
+    EXPECT_EQ(form.font.name, kDialogFontName);
+    EXPECT_EQ(form.TitleBar(), form.name == "frmDriveSpeed" || form.name == "frmAbout");
+    for (const Control& control : form.controls) {
+        EXPECT_EQ(control.font.name, kDialogFontName) << QualifiedName(control);
+        EXPECT_GE(control.font.points, 8.25) << QualifiedName(control);
+        for (const char c : control.caption) EXPECT_GE(static_cast<unsigned char>(c), 0x20);
     }
 }
 

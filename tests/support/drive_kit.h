@@ -19,6 +19,9 @@
 
 namespace trevalon::bench::testing {
 
+inline constexpr std::uint64_t kMiB = 1024 * 1024;
+inline constexpr std::uint64_t kGiB = 1024 * kMiB;
+
 // Records every view call, in order, as one line of text.
 class RecordingView final : public ViewOperations {
 public:
